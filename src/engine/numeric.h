@@ -1,0 +1,28 @@
+// Conversions of host-supplied floats that must never be undefined: NaN and
+// values beyond the integer range saturate instead of trapping.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+// (int)x as C truncates it, for any x: NaN gives 0, out-of-range values clamp.
+inline int32_t saturatingInt(double x) {
+    if (!(x == x)) return 0;
+    if (x >= 2147483647.0) return INT32_MAX;
+    if (x <= -2147483648.0) return INT32_MIN;
+    return static_cast<int32_t>(x);
+}
+
+inline int32_t saturatingFloor(double x) {
+    return saturatingInt(std::floor(x));
+}
+
+// The note number a stored note value decodes to: (int)(value * 128 + 0.5).
+inline int32_t noteOfValue(float value) {
+    return saturatingInt(value * 128 + 0.5);
+}
+
+template <typename T>
+constexpr T clampTo(T v, T lo, T hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}

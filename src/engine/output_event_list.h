@@ -1,0 +1,38 @@
+// The events one block sends to the host, collected in time order of their
+// production. Storage for the block maximum is reserved once, so appending
+// never allocates on the real-time thread.
+#pragma once
+
+#include "vst_events.h"
+
+#include <cstdint>
+
+constexpr int kMaxOutputEvents = 4096;
+
+class OutputEventList {
+public:
+    OutputEventList();
+    ~OutputEventList();
+    OutputEventList(const OutputEventList&) = delete;
+    OutputEventList& operator=(const OutputEventList&) = delete;
+
+    // -1 when empty, as the processing loop tests it.
+    int32_t lastIndex() const { return count - 1; }
+    int32_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    bool full() const { return count >= kMaxOutputEvents; }
+    void clear() { count = 0; }
+    // Appends a MIDI event; answers false (and drops it) when the block is full.
+    bool append(uint8_t status, uint8_t data1, uint8_t data2, int32_t deltaFrames);
+    const VstMidiEvent& operator[](int32_t i) const { return events[i]; }
+    VstMidiEvent* data() { return events; }
+    const VstMidiEvent* begin() const { return events; }
+    const VstMidiEvent* end() const { return events + count; }
+    // Orders the events by deltaFrames, keeping the order of equal times:
+    // hosts expect a block's events sorted.
+    void sortByTime();
+
+private:
+    VstMidiEvent* events;
+    int32_t count = 0;
+};

@@ -1,0 +1,34 @@
+// Note events that a non-real-time thread produces (a parameter change that
+// re-strikes a sounding voice, a release helper called from the editor) are
+// not appended to the block's output list directly: that would race the
+// real-time thread. They wait here and the processing routine replays them
+// at the start of its next block. Producers serialize among themselves;
+// the real-time consumer never waits.
+#pragma once
+
+#include "spsc_ring.h"
+
+#include <cstdint>
+#include <mutex>
+
+struct PendingSend {
+    enum Kind : uint8_t { kChordEvent, kArpEvent, kReleaseChordPreview };
+    Kind kind;
+    uint8_t status;
+    uint8_t data1;
+    uint8_t data2;
+    uint8_t voiceOrFlag; // voice number for the chord path, arp flag for the arp path
+};
+
+class PendingSends {
+public:
+    bool push(const PendingSend& send) {
+        std::lock_guard<std::mutex> lock(producers);
+        return ring.push(send);
+    }
+    bool pop(PendingSend& send) { return ring.pop(send); }
+
+private:
+    std::mutex producers;
+    SpscRing<PendingSend, 4096> ring;
+};

@@ -1,0 +1,355 @@
+// The real-time path: intake of the host's events, the per-sample loop, the
+// two output routes and the release helpers.
+#include "numeric.h"
+#include "parameter_indices.h"
+#include "zand_dsp.h"
+
+#include <cmath>
+#include <cstring>
+
+// Marks the calling thread as the one inside the processing routine for
+// the duration of a call, so that sends from it go straight to the block.
+class ProcessingScope {
+public:
+    explicit ProcessingScope(ZandDSP& dsp) : dsp(dsp) {
+        dsp.insideProcessing.store(true, std::memory_order_seq_cst);
+        // An offline render holds the output while renderBusy[1] is set.
+        active = dsp.renderBusy[1].load(std::memory_order_seq_cst) == 0;
+        if (active) dsp.outputOwner.store(std::this_thread::get_id(), std::memory_order_release);
+    }
+    ~ProcessingScope() {
+        if (active) dsp.outputOwner.store(std::thread::id{}, std::memory_order_release);
+        dsp.insideProcessing.store(false, std::memory_order_seq_cst);
+    }
+    ProcessingScope(const ProcessingScope&) = delete;
+    ProcessingScope& operator=(const ProcessingScope&) = delete;
+    bool active;
+
+private:
+    ZandDSP& dsp;
+};
+
+namespace {
+constexpr uint8_t kNoteOff = 0x80;
+constexpr uint8_t kNoteOn = 0x90;
+constexpr uint8_t kController = 0xB0;
+constexpr uint8_t kProgramChange = 0xC0;
+
+bool isNoteMessage(uint8_t status) {
+    const uint8_t kind = status & 0xF0;
+    return kind == kNoteOn || kind == kNoteOff;
+}
+
+// Moves a channel message n channels up; false when that would leave the
+// message's channel range (the status would turn into another message).
+bool moveChannel(uint8_t& status, int n) {
+    if (status >= 0xF0) return n == 0;
+    const int channel = (status & 0x0F) + n;
+    if (channel > 15) return false;
+    status = static_cast<uint8_t>((status & 0xF0) | channel);
+    return true;
+}
+} // namespace
+
+int32_t ZandDSP::processEvents(VstEvents* events) {
+    ProcessingScope scope(*this);
+    if (!scope.active || !events) return 1;
+    // Events sent from here belong to the block that follows.
+    st.sampleInBlock = 0;
+    const int32_t count = events->numEvents;
+    for (int32_t i = 0; i < count; ++i) {
+        const VstEvent* e = events->events[i];
+        if (!e || e->type != kVstMidiType) continue;
+        const auto* m = reinterpret_cast<const VstMidiEvent*>(e);
+        const auto s = static_cast<uint8_t>(m->midiData[0]);
+        const auto d1 = static_cast<uint8_t>(m->midiData[1]);
+        const auto d2 = static_cast<uint8_t>(m->midiData[2]);
+        if (s < 0x80) continue; // not a status byte: nothing a host should send
+        const uint8_t kind = s & 0xF0;
+        if (kind == kNoteOn || kind == kNoteOff) {
+            if ((d2 & 127) != 0) st.lastInputVelocity = static_cast<int8_t>(d2 & 127);
+            // Excess note events of a crowded block are dropped.
+            if (st.inputNoteCount >= 0 && st.inputNoteCount < kInputQueueSize) {
+                InputNoteEntry& q = st.InputNoteQueue[st.inputNoteCount++];
+                q.deltaFrames = m->deltaFrames;
+                q.note = d1 & 127;
+                q.velocity = kind == kNoteOn ? (d2 & 127) : 0;
+                q.channel = static_cast<uint8_t>((s + 1) & 15);
+            }
+        } else if (kind == kController) {
+            handleController(s, d1 & 127, d2, m->deltaFrames);
+        } else if (kind == kProgramChange) {
+            handleProgramChange(d1 & 127);
+        } else {
+            sendEvent(s, d1, d2, m->deltaFrames, 0);
+        }
+    }
+    return 1;
+}
+
+void ZandDSP::handleController(uint8_t status, uint8_t controller, uint8_t value, int32_t offset) {
+    if (controller == 32 && st.lastControllerNumber == 0) {
+        st.subBank = value & 127;
+    } else if (controller == 0) {
+        st.bank = value;
+    } else if (controller == 123) {
+        allArpNotesOff();
+        allChordNotesOff();
+    } else if (controller >= 101 && controller <= 108) {
+        if (st.optCcEditsNotes) setParameter(controller - 68, value / 127.0f);
+    } else {
+        sendEvent(status, controller, value, offset, 0);
+    }
+    st.lastControllerNumber = controller;
+}
+
+void ZandDSP::handleProgramChange(uint8_t program) {
+    const long p = program;
+    diag("\n - - - -  recieved PRG CHG with value %li... final result follows:", p);
+    diag("\n <><><><> BANK:%i SUBBANK:%i PRG:%li", st.bank, st.subBank, p);
+    if (st.bank > 1) return;
+    const int outval = st.subBank * 10000 + program + (st.subBank == 0 ? 2 : 0);
+    diag("\n bank %i outval %i", st.bank, outval);
+    // Loading a preset reads a file: the worker thread does it.
+    worker->defer(st.bank == 0 ? param::kLoadChordPreset : param::kLoadArpPreset,
+                  static_cast<float>(outval));
+    worker->defer(param::kRefreshMenus, 10.0f);
+}
+
+void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t sampleFrames) {
+    ProcessingScope scope(*this);
+    if (!scope.active) return;
+    st.sampleInBlock = 0;
+    arpClockBlock();
+    replayPendingSends();
+
+    float* left = outputs ? outputs[0] : nullptr;
+    float* right = outputs ? outputs[1] : nullptr;
+    const int32_t frames = sampleFrames > 0 ? sampleFrames : 0;
+    if (left) std::memset(left, 0, sizeof(float) * frames);
+    if (right) std::memset(right, 0, sizeof(float) * frames);
+
+    const int queued = clampTo<int>(st.inputNoteCount, 0, kInputQueueSize);
+    for (int32_t s = 0; s < frames; ++s) {
+        for (int q = 0; q < queued; ++q) {
+            InputNoteEntry& e = st.InputNoteQueue[q];
+            if (e.deltaFrames != s) continue;
+            e.deltaFrames = -1;
+            trigger(e.note, e.channel, e.velocity);
+        }
+        if (st.arpOn) arpClockTick();
+        runPreviewSample(left, right, s);
+        st.beatPos += st.beatsPerSample;
+        st.predictedPos = st.beatPos;
+        st.sampleInBlock += 1;
+    }
+
+    handOverToHost();
+    st.inputNoteCount = 0;
+    endOfBlockInputModes(frames);
+    if (st.paramGuardBlocks < kParamGuardLength) st.paramGuardBlocks += 1;
+}
+
+void ZandDSP::replayPendingSends() {
+    PendingSend p;
+    while (pendingSends.pop(p)) {
+        switch (p.kind) {
+        case PendingSend::kChordEvent:
+            sendEvent(p.status, p.data1, p.data2, 0, p.voiceOrFlag);
+            break;
+        case PendingSend::kArpEvent:
+            sendArpEvent(p.status, p.data1, p.data2, 0, p.voiceOrFlag != 0);
+            break;
+        case PendingSend::kReleaseChordPreview:
+            releaseChordPreviewVoices();
+            break;
+        }
+    }
+}
+
+void ZandDSP::handOverToHost() {
+    if (outputEvents.empty()) return;
+    outputEvents.sortByTime();
+    const int32_t n = outputEvents.size();
+    for (int32_t k = 0; k < n; ++k) {
+        hostEventRecords[k] = outputEvents[k];
+        hostEvents->events[k] = reinterpret_cast<VstEvent*>(&hostEventRecords[k]);
+    }
+    hostEvents->numEvents = n;
+    sendVstEventsToHost(hostEvents);
+    outputEvents.clear();
+}
+
+void ZandDSP::endOfBlockInputModes(int32_t sampleFrames) {
+    // Step entry: a second without a chord note moves on to the next key.
+    if (st.inputMode == kInputStepEntry && st.recordHeld >= 1) {
+        st.stepIdleSamples += sampleFrames;
+        if (st.stepIdleSamples > static_cast<int32_t>(st.sampleRate)) {
+            if (st.currentKey < 127) st.currentKey += 1;
+            st.stepIdleSamples = 0;
+            setParameter(param::kCurrentKey, st.currentKey / 128.0f);
+        }
+    }
+    // Capture (and the end of a recorded chord): the notes held become the
+    // chord of the current key, which then moves on.
+    if (st.captureDue) {
+        st.captureDue = 0;
+        for (int n = 0; n < kKeyCount; ++n) {
+            if (!st.outNoteOn[n]) continue;
+            const int voice = clampTo<int>(st.recordVoice, 0, kVoiceCount - 1);
+            setParameter(param::kNoteNumFirst + voice, n / 128.0f);
+            int next = voice + 1;
+            while (next < kVoiceCount && st.voiceLock[next]) ++next;
+            if (next > kVoiceCount - 1) {
+                st.recordVoice = kVoiceCount - 1;
+                break;
+            }
+            st.recordVoice = static_cast<int8_t>(next);
+        }
+        if (st.currentKey < 127) st.currentKey += 1;
+        setParameter(param::kCurrentKey, st.currentKey / 128.0f);
+        st.recordVoice = 0;
+    }
+}
+
+void ZandDSP::sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset, int voice) {
+    if (!ownsOutput()) {
+        pendingSends.push(
+            {PendingSend::kChordEvent, status, data1, data2, static_cast<uint8_t>(voice)});
+        return;
+    }
+    const bool note = isNoteMessage(status);
+    bool noteOn = (status & 0xF0) == kNoteOn;
+    if (note) {
+        if (data1 == 0) return;
+        if (noteOn && data2 == 0) {
+            status = kNoteOff | (status & 0x0F);
+            noteOn = false;
+        }
+        if (st.arpOn) {
+            applyHeldNoteInput(data1, 1, noteOn ? data2 : 0);
+            if (!st.xmitChordsCh2) {
+                previewChordNote(data1, noteOn);
+                return;
+            }
+        }
+    }
+
+    if (outputEvents.full()) return; // dropped: no bookkeeping for what was not sent
+    uint8_t outStatus = status;
+    uint8_t outData1 = data1;
+    if (outData1 > 127) {
+        // Notes past 127 continue on the next channel.
+        outData1 -= 128;
+        if (outData1 > 127 || !moveChannel(outStatus, 1)) return;
+    }
+    uint8_t mainStatus = outStatus;
+    if (!moveChannel(mainStatus, st.xmitChordsCh2 ? 1 : 0)) return;
+    outputEvents.append(mainStatus, outData1, data2, offset);
+    if (st.xmitVoicesCh3) {
+        uint8_t voiceStatus = outStatus;
+        if (moveChannel(voiceStatus, 2 + clampTo(voice, 0, kVoiceCount - 1)))
+            outputEvents.append(voiceStatus, outData1, data2, offset);
+    }
+    if (note) previewChordNote(data1, noteOn);
+}
+
+void ZandDSP::previewChordNote(uint8_t note, bool noteOn) {
+    if (renderBusy[0].load(std::memory_order_relaxed)) return;
+    if (note >= kKeyCount) return;
+    if (!noteOn) {
+        st.outNoteOn[note] = 0;
+        releasePreviewVoice(note, kChordPreviewVoices);
+        return;
+    }
+    st.outNoteOn[note] = 1;
+    // While the arpeggiator runs, only its own notes sound in the preview.
+    if (st.arpOn) return;
+    int v = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1) % kChordPreviewVoices;
+    for (int tries = 0; tries < kChordPreviewVoices && st.previewVoice[v].active; ++tries)
+        v = (v + 1) % kChordPreviewVoices;
+    st.nextVoice = v;
+    startPreviewVoice(st.previewVoice[v], note);
+}
+
+void ZandDSP::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t offset,
+                           bool arpFlag) {
+    if (!ownsOutput()) {
+        pendingSends.push({PendingSend::kArpEvent, status,
+                           static_cast<uint8_t>(clampTo(note, 0, 255)), velocity,
+                           static_cast<uint8_t>(arpFlag ? 1 : 0)});
+        return;
+    }
+    if (note < 1) return;
+    note = applyArpNoteRule(note);
+    if (note < 1 || note > 127) return;
+    const bool noteOn = (status & 0xF0) == kNoteOn;
+    if (outputEvents.full()) return;
+    if (!noteOn) {
+        if (arpFlag) st.arpPitchClassOn[note % 12] = 0;
+        outputEvents.append(status, static_cast<uint8_t>(note), velocity, offset);
+        st.arpNoteOn[note] = 0;
+        releasePreviewVoice(note, kPreviewVoiceCount);
+        return;
+    }
+    int v = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1);
+    for (int tries = 0; tries < kPreviewVoiceCount && st.previewVoice[v].active; ++tries)
+        v = (v + 1) % kPreviewVoiceCount;
+    st.nextVoice = v;
+    PreviewVoice& voice = st.previewVoice[v];
+    // Every voice busy: the one taken over ends its note first, so that no
+    // note is left without its note-off.
+    if (voice.active && voice.gateCountdown > 0) {
+        const int stolen = voice.gateNote;
+        voice.gateCountdown = 0;
+        if (stolen >= 1 && stolen <= 127 && st.arpNoteOn[stolen]) {
+            outputEvents.append(kNoteOff | (status & 0x0F), static_cast<uint8_t>(stolen), 0,
+                                offset);
+            st.arpNoteOn[stolen] = 0;
+            st.arpPitchClassOn[stolen % 12] = 0;
+            if (outputEvents.full()) return;
+        }
+    }
+    if (arpFlag) st.arpPitchClassOn[note % 12] = 1;
+    outputEvents.append(status, static_cast<uint8_t>(note), velocity, offset);
+    st.arpNoteOn[note] = 1;
+    const int32_t length = arpNoteLength();
+    voice.gateCountdown = length < 1 ? 1 : length;
+    voice.gateNote = note;
+    startPreviewVoice(voice, note);
+}
+
+void ZandDSP::allChordNotesOff() {
+    for (int n = 0; n < kKeyCount; ++n) {
+        if (!st.outNoteOn[n]) continue;
+        st.outNoteOn[n] = 0;
+        sendEvent(kNoteOff, static_cast<uint8_t>(n), 0, st.sampleInBlock, 0);
+    }
+    if (!st.arpOn) {
+        if (ownsOutput())
+            releaseChordPreviewVoices();
+        else
+            pendingSends.push({PendingSend::kReleaseChordPreview, 0, 0, 0, 0});
+    }
+}
+
+void ZandDSP::arpNotesOff() {
+    for (int n = 0; n < kKeyCount; ++n) {
+        if (!st.arpNoteOn[n]) continue;
+        st.arpNoteOn[n] = 0;
+        sendArpEvent(kNoteOff, n, 0, st.sampleInBlock, true);
+    }
+    if (st.arpOn) {
+        if (ownsOutput())
+            releaseChordPreviewVoices();
+        else
+            pendingSends.push({PendingSend::kReleaseChordPreview, 0, 0, 0, 0});
+    }
+}
+
+void ZandDSP::allArpNotesOff() {
+    arpNotesOff();
+    st.arpHeldCount = 0;
+    st.arpKeysDown = 0;
+    setParameter(param::kRefreshArpReleased, 1.0f);
+}

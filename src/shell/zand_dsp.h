@@ -1,0 +1,145 @@
+// The effect object: the VST 2.4 effect that holds the whole engine. The
+// host drives it through the dispatcher; every change to the engine's state
+// passes through setParameter.
+#pragma once
+
+#include "audio_effect_x.h"
+#include "background_worker.h"
+#include "engine_random.h"
+#include "engine_state.h"
+#include "output_event_list.h"
+#include "pending_sends.h"
+#include "realtime_log.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <memory>
+#include <thread>
+
+constexpr int32_t kZandrelUniqueId = fourCharId('Q', 'z', '4', 'k');
+
+class ZandDSP : public AudioEffectX {
+public:
+    explicit ZandDSP(audioMasterCallback audioMaster);
+    ~ZandDSP() override;
+
+    // Identity and capabilities.
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    int32_t getVendorVersion() override { return 1000; }
+    int32_t canDo(char* text) override;
+    int32_t getPlugCategory() override { return kPlugCategSynth; }
+    int32_t getNumMidiInputChannels() override { return 3; }
+    int32_t getNumMidiOutputChannels() override { return 13; }
+    intptr_t vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) override;
+
+    // Lifecycle.
+    void suspend() override;
+    void resume() override;
+
+    // Programs: one program whose name can be read and set.
+    void setProgram(int32_t /*program*/) override {}
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
+
+    // Parameters (the one door for every change).
+    void setParameter(int32_t index, float value) override;
+    float getParameter(int32_t index) override;
+    void getParameterName(int32_t index, char* text) override;
+    void getParameterLabel(int32_t index, char* text) override;
+    void getParameterDisplay(int32_t index, char* text) override;
+
+    // State chunk.
+    int32_t getChunk(void** data, bool isPreset) override;
+    int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
+
+    // Real-time path.
+    int32_t processEvents(VstEvents* events) override;
+    void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
+
+    // The chord path's output: status, data bytes, sample offset, voice 0..7.
+    void sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset, int voice);
+    // The arpeggiator's output; a note-on also starts its note length.
+    void sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t offset, bool arpFlag);
+    // Release helpers: silence what the chord path or the arpeggiator sounds.
+    void allChordNotesOff();
+    void allArpNotesOff();
+    void arpNotesOff();
+
+    // Resets of group A and group B of the engine record.
+    void resetChordMemory();
+    void resetArpeggiator();
+
+    // Chord triggering: one queued note at its sample.
+    void trigger(int note, int channel, int velocity);
+
+    // Runs work the real-time thread deferred, and the editor notifications
+    // it queued, on the calling (non-real-time) thread.
+    void runDeferredWork();
+    // Reseeds the engine's random source (tests and the renderer).
+    void seedRandom(uint64_t seed) { random.reseed(seed); }
+
+    EngineState& engine() { return st; }
+    const EngineState& engine() const { return st; }
+
+    // Vendor-specific opcode through which hosts of our own (the renderer,
+    // the tests) reach a few extra services; index = one of these.
+    enum VendorCall : int32_t {
+        kVendorMagic = fourCharId('Z', 'n', 'd', 'l'), // passed as value
+        kVendorSeedRandom = 1,                         // ptr = uint64_t* seed
+        kVendorRunDeferred = 2,
+    };
+
+protected:
+    // Tells the editor that a value changed, without applying it. The
+    // editor-owning subclass forwards it; the bare engine ignores it.
+    virtual void notifyEditor(int32_t /*index*/, float /*value*/) {}
+    // True when called by the thread that is inside the processing routine
+    // (or the offline render), which may write the block's output directly.
+    bool ownsOutput() const {
+        return outputOwner.load(std::memory_order_acquire) == std::this_thread::get_id();
+    }
+    // A diagnostic line; on the real-time thread it is written out later.
+    void diag(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Seams filled by the engine modules.
+    void applyHeldNoteInput(int note, int channel, int velocity);
+    void arpClockBlock();
+    void arpClockTick();
+    // Applies the per-pitch-class rules; answers the note to send or -1.
+    int applyArpNoteRule(int note) const;
+    // The gate countdown for an arp note starting now, in samples.
+    int32_t arpNoteLength() const;
+
+    EngineState st;
+    OutputEventList outputEvents; // the block's OutputEventList
+    // [0] stops chord triggering, [1] the processing routine, while a MIDI
+    // file is rendered offline.
+    std::atomic<uint8_t> renderBusy[2]{};
+    const float* waveform = nullptr;
+    EngineRandom random;
+    PendingSends pendingSends;
+    RealtimeLog realtimeLog;
+    std::atomic<std::thread::id> outputOwner{};
+    std::atomic<bool> insideProcessing{false};
+
+private:
+    friend class ProcessingScope;
+    void applySampleRateRule(float rate);
+    void replayPendingSends();
+    void handOverToHost();
+    void handleController(uint8_t status, uint8_t controller, uint8_t value, int32_t offset);
+    void handleProgramChange(uint8_t program);
+    void endOfBlockInputModes(int32_t sampleFrames);
+    void runPreviewSample(float* left, float* right, int32_t s);
+    void startPreviewVoice(PreviewVoice& v, int note);
+    void previewChordNote(uint8_t note, bool noteOn);
+    void releasePreviewVoice(int note, int voiceLimit);
+    void releaseChordPreviewVoices();
+
+    VstEvents* hostEvents = nullptr; // header with 4096 pointers
+    VstMidiEvent* hostEventRecords = nullptr;
+    std::unique_ptr<BackgroundWorker> worker;
+};

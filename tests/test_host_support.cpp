@@ -1,0 +1,38 @@
+#include "test_host_support.h"
+
+#include <map>
+
+std::unique_ptr<PluginHost> makeHost(double sampleRate) {
+    PluginHost::Options options;
+    options.sampleRate = sampleRate;
+    auto host = std::make_unique<PluginHost>(kPluginPath, options);
+    for (int i = 0; i < 10; ++i) host->processBlock(64);
+    host->events.clear();
+    return host;
+}
+
+std::vector<Note> notesOf(const std::vector<PluginHost::ReceivedEvent>& events) {
+    std::vector<Note> notes;
+    for (const auto& e : events) {
+        const int kind = e.status & 0xF0;
+        if (kind != 0x90 && kind != 0x80) continue;
+        notes.push_back({e.sampleTime, (e.status & 15) + 1, e.data1, kind == 0x90 ? e.data2 : 0});
+    }
+    return notes;
+}
+
+std::vector<Note> noteOnsOf(const std::vector<PluginHost::ReceivedEvent>& events) {
+    std::vector<Note> ons;
+    for (const Note& n : notesOf(events))
+        if (n.velocity > 0) ons.push_back(n);
+    return ons;
+}
+
+std::vector<Note> hangingNotes(const std::vector<PluginHost::ReceivedEvent>& events) {
+    std::map<std::pair<int, int>, int> balance;
+    for (const Note& n : notesOf(events)) balance[{n.channel, n.note}] += n.velocity > 0 ? 1 : -1;
+    std::vector<Note> hanging;
+    for (const auto& [key, count] : balance)
+        if (count > 0) hanging.push_back({0, key.first, key.second, count});
+    return hanging;
+}

@@ -1,0 +1,27 @@
+// Helpers shared by the tests that drive Zandrel.so through the host.
+#pragma once
+
+#include "plugin_host.h"
+
+#include <memory>
+#include <vector>
+
+inline constexpr const char* kPluginPath = ZANDREL_SO;
+
+// A host with the plug-in loaded and resumed, the guard blocks run off so
+// that host parameters are writable, and no events collected yet.
+std::unique_ptr<PluginHost> makeHost(double sampleRate = 48000.0);
+
+struct Note {
+    int64_t time;
+    int channel; // 1..16
+    int note;
+    int velocity; // 0 = note-off
+    bool operator==(const Note&) const = default;
+};
+
+// The note events among what came back, note-ons with velocity 0 as offs.
+std::vector<Note> notesOf(const std::vector<PluginHost::ReceivedEvent>& events);
+std::vector<Note> noteOnsOf(const std::vector<PluginHost::ReceivedEvent>& events);
+// Note-ons minus note-offs per channel and note: empty when nothing hangs.
+std::vector<Note> hangingNotes(const std::vector<PluginHost::ReceivedEvent>& events);
