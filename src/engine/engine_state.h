@@ -58,6 +58,7 @@ struct EngineState {
     float voiceSnapshotVel[kVoiceCount];
     uint8_t voiceSnapshotLock[kVoiceCount];
     char chordName[kChordNameSize];
+    char heldChordName[kChordNameSize]; // long name of the arpeggiator's held notes
     uint8_t occupancyMarks[kKeyCount];
     char chordPresetMenuName[kMenuNameSize];
 
@@ -111,6 +112,7 @@ struct EngineState {
     uint8_t voiceSounding[kVoiceCount];
     uint8_t outNoteOn[kKeyCount];
     uint8_t arpNoteOn[kKeyCount];
+    uint8_t arpNoteVoice[kKeyCount]; // the preview voice timing each sounding arp note
     uint8_t arpPitchClassOn[12];
     PreviewVoice previewVoice[kPreviewVoiceCount];
     int32_t nextVoice;
@@ -119,8 +121,11 @@ struct EngineState {
     int32_t stepIdleSamples;
     uint8_t captureDue;
 
-    // Arpeggiator clock
+    // Arpeggiator clock. beatPos is derived from the sample count since the
+    // last anchor, so that no rounding builds up over a long session.
     double beatPos;
+    double clockAnchorPos;
+    int64_t clockSamples;
     double patternOrigin;
     double samplesPerBeat;
     double beatsPerSample;

@@ -12,7 +12,15 @@
 #include <mutex>
 
 struct PendingSend {
-    enum Kind : uint8_t { kChordEvent, kArpEvent, kReleaseChordPreview };
+    enum Kind : uint8_t {
+        kChordEvent,          // send event
+        kArpEvent,            // send arp event
+        kArpNoteOff,          // note-off of a sounding arp note, rules already applied
+        kReleaseChordPreview, // release preview voices 0..15
+        kSilencePreview,      // every preview voice off (their note lengths end now)
+        kClockTick,           // one arp clock tick (a new pattern is due at once)
+        kTrigger,             // chord triggering: data1 note, data2 velocity, voiceOrFlag channel
+    };
     Kind kind;
     uint8_t status;
     uint8_t data1;

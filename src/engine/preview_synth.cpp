@@ -37,11 +37,17 @@ void ZandDSP::releaseChordPreviewVoices() {
 
 void ZandDSP::runPreviewSample(float* left, float* right, int32_t s) {
     const bool muted = st.previewMuted != 0;
-    for (PreviewVoice& v : st.previewVoice) {
+    for (int index = 0; index < kPreviewVoiceCount; ++index) {
+        PreviewVoice& v = st.previewVoice[index];
         if (!v.active) continue;
         if (v.gateCountdown > 0) {
             const int32_t was = v.gateCountdown--;
-            if (was == 1) sendArpEvent(0x80, v.gateNote, 0, s, true);
+            // The note may have ended already (the next step, a release), or
+            // been struck again by another voice: then it is not this
+            // voice's to end.
+            const int note = v.gateNote & 127;
+            if (was == 1 && st.arpNoteOn[note] && st.arpNoteVoice[note] == index)
+                sendArpNoteOff(note, s);
         }
         v.phase += v.phaseIncrement;
         if (v.phase >= 1.0) v.phase -= 1.0;

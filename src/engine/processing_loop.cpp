@@ -139,7 +139,7 @@ void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t samp
         }
         if (st.arpOn) arpClockTick();
         runPreviewSample(left, right, s);
-        st.beatPos += st.beatsPerSample;
+        advanceClock();
         st.predictedPos = st.beatPos;
         st.sampleInBlock += 1;
     }
@@ -160,8 +160,20 @@ void ZandDSP::replayPendingSends() {
         case PendingSend::kArpEvent:
             sendArpEvent(p.status, p.data1, p.data2, 0, p.voiceOrFlag != 0);
             break;
+        case PendingSend::kArpNoteOff:
+            sendArpNoteOff(p.data1, 0);
+            break;
         case PendingSend::kReleaseChordPreview:
             releaseChordPreviewVoices();
+            break;
+        case PendingSend::kSilencePreview:
+            silencePreview();
+            break;
+        case PendingSend::kClockTick:
+            if (st.arpOn) arpClockTick();
+            break;
+        case PendingSend::kTrigger:
+            trigger(p.data1, p.voiceOrFlag, p.data2);
             break;
         }
     }
@@ -292,31 +304,46 @@ void ZandDSP::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t o
         releasePreviewVoice(note, kPreviewVoiceCount);
         return;
     }
+    // A note that already sounds ends before it starts again, so that every
+    // note-on has exactly one note-off.
+    if (st.arpNoteOn[note]) {
+        sendArpNoteOff(note, offset);
+        if (outputEvents.full()) return;
+    }
     int v = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1);
     for (int tries = 0; tries < kPreviewVoiceCount && st.previewVoice[v].active; ++tries)
         v = (v + 1) % kPreviewVoiceCount;
     st.nextVoice = v;
     PreviewVoice& voice = st.previewVoice[v];
-    // Every voice busy: the one taken over ends its note first, so that no
-    // note is left without its note-off.
+    // Every voice busy: the note the taken voice was timing ends now.
     if (voice.active && voice.gateCountdown > 0) {
-        const int stolen = voice.gateNote;
+        const int stolen = voice.gateNote & 127;
         voice.gateCountdown = 0;
-        if (stolen >= 1 && stolen <= 127 && st.arpNoteOn[stolen]) {
-            outputEvents.append(kNoteOff | (status & 0x0F), static_cast<uint8_t>(stolen), 0,
-                                offset);
-            st.arpNoteOn[stolen] = 0;
-            st.arpPitchClassOn[stolen % 12] = 0;
+        if (st.arpNoteOn[stolen] && st.arpNoteVoice[stolen] == v) {
+            sendArpNoteOff(stolen, offset);
             if (outputEvents.full()) return;
         }
     }
     if (arpFlag) st.arpPitchClassOn[note % 12] = 1;
     outputEvents.append(status, static_cast<uint8_t>(note), velocity, offset);
     st.arpNoteOn[note] = 1;
+    st.arpNoteVoice[note] = static_cast<uint8_t>(v);
     const int32_t length = arpNoteLength();
     voice.gateCountdown = length < 1 ? 1 : length;
     voice.gateNote = note;
     startPreviewVoice(voice, note);
+}
+
+void ZandDSP::sendArpNoteOff(int note, int32_t offset) {
+    if (!ownsOutput()) {
+        pendingSends.push({PendingSend::kArpNoteOff, 0x80, static_cast<uint8_t>(note & 127), 0, 1});
+        return;
+    }
+    if (note < 1 || note > 127 || outputEvents.full()) return;
+    st.arpPitchClassOn[note % 12] = 0;
+    outputEvents.append(kNoteOff, static_cast<uint8_t>(note), 0, offset);
+    st.arpNoteOn[note] = 0;
+    releasePreviewVoice(note, kPreviewVoiceCount);
 }
 
 void ZandDSP::allChordNotesOff() {
@@ -337,7 +364,7 @@ void ZandDSP::arpNotesOff() {
     for (int n = 0; n < kKeyCount; ++n) {
         if (!st.arpNoteOn[n]) continue;
         st.arpNoteOn[n] = 0;
-        sendArpEvent(kNoteOff, n, 0, st.sampleInBlock, true);
+        sendArpNoteOff(n, st.sampleInBlock);
     }
     if (st.arpOn) {
         if (ownsOutput())

@@ -18,8 +18,9 @@ uint64_t initialSeed() {
 }
 
 void copyText(char* dest, const char* src, size_t capacity) {
-    std::strncpy(dest, src, capacity - 1);
-    dest[capacity - 1] = 0;
+    const size_t n = strnlen(src, capacity - 1);
+    std::memcpy(dest, src, n);
+    dest[n] = 0;
 }
 
 } // namespace

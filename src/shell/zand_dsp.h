@@ -63,6 +63,9 @@ public:
     void sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset, int voice);
     // The arpeggiator's output; a note-on also starts its note length.
     void sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t offset, bool arpFlag);
+    // Ends an arp note that sounds: the note is the one sent, so the note
+    // rules (which may have changed since) are not applied again.
+    void sendArpNoteOff(int note, int32_t offset);
     // Release helpers: silence what the chord path or the arpeggiator sounds.
     void allChordNotesOff();
     void allArpNotesOff();
@@ -104,10 +107,62 @@ protected:
     // A diagnostic line; on the real-time thread it is written out later.
     void diag(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    // Seams filled by the engine modules.
+    // Parameter handlers.
+    void selectPattern(float value);
+    void setArpNoteRule(int pitchClass, float value);
+    void setPatternRate(int pattern, float value);
+    void setLaneParameter(int32_t index, float value);
+    void silencePreview();
+    void editVoiceNote(int voice, float value);
+    void shiftChord(int voice, float value);
+    void setCurrentKey(float value);
+    void setInputMode(float value);
+    void audition(bool play);
+    void runCommand(int32_t index, float value);
+    void pastePattern();
+    void randomizeLane();
+    void rotateSteps(bool left);
+    void rateDisplay(int pattern, char* text) const;
+    // The note of a voice's entry at a key, 0 when the entry is empty.
+    int storedNote(int voice, int key) const;
+    void restrikeVoice(int voice, int oldNote, int newNote);
+    // Chord triggering's parts.
+    void playChord(int key, int velocity);
+    void rememberPlayedKey(int key);
+    void enterChordNote(int note, int channel, int velocity);
+    int firstEmptyVoice() const;
+    // Names the chord of the current key and tells the editor.
+    void refreshChordName();
+
+    int currentPatternIndex() const {
+        return st.currentPattern >= 0 && st.currentPattern < kPatternCount ? st.currentPattern : 0;
+    }
+    ArpPattern& currentPatternRecord() { return st.patterns[currentPatternIndex()]; }
+    const ArpPattern& currentPatternRecord() const { return st.patterns[currentPatternIndex()]; }
+    int currentLaneIndex() const {
+        return st.currentLane >= 0 && st.currentLane < kLaneCount ? st.currentLane : 0;
+    }
+
+    // Arpeggiator clock services used by the parameters.
+    void recomputePatternTiming(int pattern);
+    void keepPositionAcrossRateChange(double newStepsPerBeat);
+
+    // The arpeggiator: held notes, clock, steps.
     void applyHeldNoteInput(int note, int channel, int velocity);
+    void sortHeldNotes();
     void arpClockBlock();
     void arpClockTick();
+    void transportStop();
+    void setBeatPos(double position);
+    void advanceClock();
+    // The clock position `samples` samples after the last anchor.
+    double beatPosAfter(int64_t samples) const;
+    // Offset of the step in quarter notes from the timing lane, -0.25..0.25.
+    double timingOffset(int64_t step) const;
+    void playStep();
+    void playNote(int index, int extra);
+    // The value of a lane at its current position.
+    float laneValue(int lane) const;
     // Applies the per-pitch-class rules; answers the note to send or -1.
     int applyArpNoteRule(int note) const;
     // The gate countdown for an arp note starting now, in samples.
