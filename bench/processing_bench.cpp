@@ -42,21 +42,37 @@ static void BM_ChordMemoryBlock(benchmark::State& state) {
 }
 BENCHMARK(BM_ChordMemoryBlock);
 
-// 32 preview voices: four 8-voice chords on channels that bypass the chord
-// memory would only sound one each, so eight-note chords are stored on
-// four keys through the note edits and held with latch.
-static void BM_PreviewVoicesBlock(benchmark::State& state) {
+// Eight held notes arpeggiated (chord memory off), preview sounding or muted,
+// at "1/16" and at the fastest rate.
+static void arpBlocks(benchmark::State& state, float rate, bool muted) {
     auto host = makeHost();
-    host->setParameter(17, 0.0f); // arpeggiator off
-    host->setParameter(16, 0.0f); // chord memory off: every key sounds as itself
-    for (int n = 0; n < 32; ++n) host->noteOn(n % kBlock, 3, 40 + n, 100);
+    host->setParameter(16, 0.0f);
+    host->setParameter(18, rate);
+    host->setParameter(104, muted ? 0.0f : 1.0f);
+    host->setTempo(120);
+    host->setPlaying(true);
+    for (int n = 0; n < 8; ++n) host->noteOn(0, 1, 48 + 3 * n, 100);
     host->processBlock(kBlock);
     for (auto _ : state) {
         host->processBlock(kBlock);
         keepEventsSmall(*host);
     }
-    state.SetLabel("32 preview voices");
 }
-BENCHMARK(BM_PreviewVoicesBlock);
+static void BM_ArpSixteenths(benchmark::State& state) {
+    arpBlocks(state, 0.58f, false);
+}
+static void BM_ArpSixteenthsMuted(benchmark::State& state) {
+    arpBlocks(state, 0.58f, true);
+}
+static void BM_ArpFastest(benchmark::State& state) {
+    arpBlocks(state, 1.0f, false);
+}
+static void BM_ArpFastestMuted(benchmark::State& state) {
+    arpBlocks(state, 1.0f, true);
+}
+BENCHMARK(BM_ArpSixteenths);
+BENCHMARK(BM_ArpSixteenthsMuted);
+BENCHMARK(BM_ArpFastest);
+BENCHMARK(BM_ArpFastestMuted);
 
 BENCHMARK_MAIN();
