@@ -1,6 +1,7 @@
 #include "preset_folders.h"
 
 #include "numeric.h"
+#include "parameter_indices.h"
 #include "preset_file.h"
 
 #include <algorithm>
@@ -156,6 +157,14 @@ std::optional<std::string> presetPathAt(const PresetList& list, float position) 
     if (folder >= list.subfolders.size() || entry >= list.subfolders[folder].files.size())
         return std::nullopt;
     return list.subfolders[folder].files[entry].path;
+}
+
+std::optional<PresetCommand> presetCommandOfProgramChange(uint8_t bank, uint8_t subBank,
+                                                          uint8_t program) {
+    if (bank > 1) return std::nullopt;
+    const int32_t outval = subBank * 10000 + (program & 127) + (subBank == 0 ? 2 : 0);
+    return PresetCommand{bank == 0 ? param::kLoadChordPreset : param::kLoadArpPreset,
+                         static_cast<float>(outval)};
 }
 
 PresetLibrary::PresetLibrary(const EnvironmentLookup& env)

@@ -70,6 +70,17 @@ PresetList scanPresetFolder(const std::string& folder);
 // Values below 2 and positions beyond the lists select nothing.
 std::optional<std::string> presetPathAt(const PresetList& list, float position);
 
+// Program change under bank select reaches the presets as a menu position:
+// bank 0 the chord menu (command 78), bank 1 the arp menu (command 102);
+// sub-bank 0 picks main entry `program`, sub-bank s entry `program` of
+// folder s - 1. Other banks choose nothing.
+struct PresetCommand {
+    int32_t index;
+    float value;
+};
+std::optional<PresetCommand> presetCommandOfProgramChange(uint8_t bank, uint8_t subBank,
+                                                          uint8_t program);
+
 // The effect's model of its presets folder: folders, configuration and the
 // two preset lists, read when the effect is created so that program change
 // and the options work before any editor exists.

@@ -169,3 +169,24 @@ TEST(PresetLibrary, RescanPicksUpNewFiles) {
     EXPECT_EQ(log, std::vector<std::string>{"\n main menu load 0, " + docs.path() +
                                             "/Vrek/Zandrel Presets/Arp/a.fxp"});
 }
+
+TEST(ProgramChange, BankSelectChoosesTheMenuAndTheSubBankItsFolder) {
+    PresetList list;
+    list.files = {{"/m/0.fxp", "0"}, {"/m/1.fxp", "1"}, {"/m/2.fxp", "2"}, {"/m/3.fxp", "3"}};
+    list.subfolders = {{"a", {}}, {"b", {{"/m/b/0.fxp", "0"}, {"/m/b/5.fxp", "5"}}}};
+
+    const auto third = presetCommandOfProgramChange(0, 0, 3);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->index, 78);
+    EXPECT_EQ(third->value, 5.0f);
+    EXPECT_EQ(presetPathAt(list, third->value), "/m/3.fxp") << "the fourth main entry";
+
+    const auto arp = presetCommandOfProgramChange(1, 2, 5);
+    ASSERT_TRUE(arp);
+    EXPECT_EQ(arp->index, 102);
+    EXPECT_EQ(arp->value, 20005.0f);
+    EXPECT_EQ(presetPathAt(list, arp->value), std::nullopt) << "folder 1 holds two entries";
+    EXPECT_EQ(presetPathAt(list, presetCommandOfProgramChange(1, 2, 1)->value), "/m/b/5.fxp");
+
+    EXPECT_FALSE(presetCommandOfProgramChange(2, 0, 3));
+}

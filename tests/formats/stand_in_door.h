@@ -48,7 +48,9 @@ public:
         }
         switch (index) {
         case param::kTranspose:
-            s.transpose = static_cast<int8_t>(std::floor(value * 48.99));
+            // In single precision, as the engine must: value * 48.99 in double
+            // turns the loaders' transpose / 48.99 of 23 into 22.
+            s.transpose = static_cast<int8_t>(std::floor(value * 48.99f));
             break;
         case param::kSwing:
             s.swing = value;

@@ -120,6 +120,17 @@ TEST(StateChunkLoad, RoundTripRestoresEveryListedField) {
     }
 }
 
+TEST(StateChunkLoad, EveryTransposeSurvivesTheParameterDoor) {
+    for (int t = 0; t <= 48; ++t) {
+        StandInDoor source;
+        source.state().transpose = static_cast<int8_t>(t);
+        const std::vector<uint8_t> chunk = chunkOf(source.state());
+        StandInDoor target;
+        setChunk(target, chunk.data(), kStateChunkSize);
+        EXPECT_EQ(target.state().transpose, t);
+    }
+}
+
 TEST(StateChunkLoad, ALockedVoiceKeepsItsLockAndItsOwnKeysEntry) {
     StandInDoor source;
     fillDistinctState(source.state());
