@@ -140,6 +140,15 @@ std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double s
     return file;
 }
 
+std::vector<CapturedEvent> capturedEvents(const VstMidiEvent* begin, const VstMidiEvent* end) {
+    std::vector<CapturedEvent> events;
+    for (const VstMidiEvent* e = begin; e != end; ++e)
+        events.push_back({e->deltaFrames, static_cast<uint8_t>(e->midiData[0]),
+                          static_cast<uint8_t>(e->midiData[1]),
+                          static_cast<uint8_t>(e->midiData[2])});
+    return events;
+}
+
 bool writeMidiExportFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     return writeWholeFile(path, bytes.data(), bytes.size());
 }

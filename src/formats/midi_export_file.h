@@ -4,6 +4,7 @@
 #pragma once
 
 #include "format_log.h"
+#include "vst_events.h"
 
 #include <cstdint>
 #include <string>
@@ -31,6 +32,10 @@ ExportMode exportModeOfValue(float value);
 std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double samplesPerBeat,
                                      const char* chordName, ExportMode mode, int32_t currentPattern,
                                      const DiagnosticSink& sink = {});
+
+// The captured events of a render: each event's delta-frame field is its
+// sample time from the start, and its first three MIDI bytes are taken.
+std::vector<CapturedEvent> capturedEvents(const VstMidiEvent* begin, const VstMidiEvent* end);
 
 // Writes the bytes to `path` in one piece; false when the file cannot be
 // written (nothing is reported, as for a drag that finds no target).

@@ -2,6 +2,7 @@
 // the host. Files are also read back by midicsv, a reader of our own.
 #include "format_test_support.h"
 #include "midi_export_file.h"
+#include "output_event_list.h"
 #include "preset_file.h"
 
 #include <array>
@@ -158,4 +159,16 @@ TEST(MidiExportFile, TheModeValueSelectsTheArpeggioAtOne) {
 
 TEST(MidiExportFile, AnUnwritableTargetIsReportedToTheCaller) {
     EXPECT_FALSE(writeMidiExportFile("/nonexistent-zandrel-folder/temp.mid", exportOf(kCMajor)));
+}
+
+TEST(MidiExportFile, TakesTheRendersOutputList) {
+    OutputEventList list;
+    list.append(0x90, 67, 100, 4800);
+    list.append(0x92, 60, 127, 0);
+    const std::vector<CapturedEvent> events = capturedEvents(list.begin(), list.end());
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].sampleTime, 4800);
+    EXPECT_EQ(events[0].data1, 67);
+    EXPECT_EQ(events[1].status, 0x92);
+    EXPECT_EQ(events[1].data2, 127);
 }
