@@ -7,6 +7,7 @@
 
 #include "engine_door.h"
 #include "engine_state.h"
+#include "numeric.h"
 #include "parameter_indices.h"
 
 #include <algorithm>
@@ -49,8 +50,10 @@ public:
         switch (index) {
         case param::kTranspose:
             // In single precision, as the engine must: value * 48.99 in double
-            // turns the loaders' transpose / 48.99 of 23 into 22.
-            s.transpose = static_cast<int8_t>(std::floor(value * 48.99f));
+            // turns the loaders' transpose / 48.99 of 23 into 22. A chunk's
+            // byte may be anything, so the value saturates.
+            s.transpose = static_cast<int8_t>(
+                clampTo(saturatingFloor(value * 48.99f), int32_t{-128}, int32_t{127}));
             break;
         case param::kSwing:
             s.swing = value;
@@ -59,7 +62,7 @@ public:
             s.gate = value;
             break;
         case param::kPattern:
-            s.currentPattern = std::min(static_cast<int>(value * 12 + 0.5f), 11);
+            s.currentPattern = clampTo(saturatingInt(value * 12 + 0.5f), 0, 11);
             break;
         case param::kChordsOn:
             s.chordsOn = on();
@@ -74,11 +77,10 @@ public:
             s.arpFreeRate = on();
             break;
         case param::kInputMode:
-            s.inputMode = static_cast<int32_t>(value);
+            s.inputMode = saturatingInt(value);
             break;
         case param::kCurrentKey:
-            s.currentKey =
-                static_cast<uint8_t>(std::min(static_cast<int>(value * 128 + 0.5f), 127));
+            s.currentKey = static_cast<uint8_t>(clampTo(saturatingInt(value * 128 + 0.5f), 0, 127));
             for (int k = 0; k < kVoiceCount; ++k)
                 if (!s.voiceLock[k]) s.voiceKey[k] = s.currentKey;
             break;
