@@ -1,0 +1,154 @@
+#include "midi_export_file.h"
+
+#include "byte_order.h"
+#include "numeric.h"
+#include "preset_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr uint8_t kNoteOn = 0x90;
+constexpr uint8_t kNoteOff = 0x80;
+constexpr int kTrackNameSize = 16;
+constexpr int kDebugEventCount = 490;
+
+// A delta as a variable-length quantity. One bar never needs more than two
+// bytes; longer deltas still get a valid encoding.
+void putDelta(std::vector<uint8_t>& out, uint32_t delta) {
+    uint8_t bytes[5];
+    int n = 0;
+    bytes[n++] = delta & 0x7F;
+    while ((delta >>= 7) != 0) bytes[n++] = static_cast<uint8_t>(0x80 | (delta & 0x7F));
+    while (n > 0) out.push_back(bytes[--n]);
+}
+
+void trackName(char (&text)[kTrackNameSize], bool haveEvents, const char* chordName,
+               ExportMode mode, int32_t currentPattern) {
+    std::memset(text, ' ', sizeof text);
+    if (!haveEvents) {
+        std::memcpy(text, "empty!", 6);
+        return;
+    }
+    const size_t length = strnlen(chordName, 15);
+    if (mode == ExportMode::kArpeggio) {
+        std::memcpy(text, chordName, std::min<size_t>(length, 8));
+        const char letter = static_cast<char>('A' + clampTo(currentPattern, 0, 11));
+        const char pattern[8] = {'(', 'P', 'a', 't', ' ', letter, ')', 0};
+        std::memcpy(text + 8, pattern, 8);
+    } else {
+        std::memcpy(text, chordName, length);
+        text[length] = 0;
+    }
+}
+
+} // namespace
+
+ExportMode exportModeOfValue(float value) {
+    return saturatingInt(value + 0.5) == 1 ? ExportMode::kArpeggio : ExportMode::kChord;
+}
+
+std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double samplesPerBeat,
+                                     const char* chordName, ExportMode mode, int32_t currentPattern,
+                                     const DiagnosticSink& sink) {
+    std::stable_sort(
+        events.begin(), events.end(),
+        [](const CapturedEvent& a, const CapturedEvent& b) { return a.sampleTime < b.sampleTime; });
+    // Ticks are computed in single precision, as hosts have always read
+    // these files.
+    const float ticksPerSample =
+        static_cast<float>(kTicksPerQuarter) / static_cast<float>(std::max(samplesPerBeat, 1.0));
+
+    std::vector<uint8_t> body;
+    const size_t sizeBound = 5 * events.size() + 128;
+    if (events.empty()) {
+        const uint8_t controlChange[4] = {0x00, 0xB0, 0x00, 0x00};
+        body.insert(body.end(), controlChange, controlChange + 4);
+    } else {
+        bool noteOn[128] = {};
+        int32_t lastTick = 0;
+        for (size_t i = 0; i < events.size(); ++i) {
+            const CapturedEvent& e = events[i];
+            const int ev = static_cast<int>(i);
+            int32_t frames = e.sampleTime;
+            if (frames < 0) {
+                logLine(sink,
+                        "\n warning - MIDI Export, delta is negative for ev# %i, frames# %i, "
+                        "lastdelta is %i",
+                        ev, frames, lastTick);
+                frames = 0;
+            }
+            const int32_t tick = saturatingInt(static_cast<float>(frames) * ticksPerSample + 0.5f);
+            int64_t delta = static_cast<int64_t>(tick) - lastTick;
+            if (i < kDebugEventCount)
+                logLine(sink, "\n  ev# %i, CCVal %i delta reads %i frames# %i, lastdelta is %i", ev,
+                        e.status, static_cast<int>(delta), frames, lastTick);
+            if (delta < 0) {
+                logLine(sink,
+                        "\n warning - MIDI export, delta reads %i - assigning to 0---   ev# %i, "
+                        "frames# %i, lastdelta is %i",
+                        static_cast<int>(delta), ev, frames, lastTick);
+                delta = 0;
+            }
+            putDelta(body, static_cast<uint32_t>(delta));
+            body.push_back(e.status);
+            body.push_back(e.data1);
+            body.push_back(e.data2);
+            if (e.status == kNoteOn) noteOn[e.data1 & 127] = true;
+            if (e.status == kNoteOff) noteOn[e.data1 & 127] = false;
+            lastTick = tick;
+        }
+        // Notes still sounding at the end of the bar stop one bar after the
+        // last event, so that the host sees every note closed.
+        bool first = true;
+        for (int note = 0; note < 128; ++note) {
+            if (!noteOn[note]) continue;
+            const int delta = first ? kTicksPerBar : 0;
+            first = false;
+            logLine(sink,
+                    "\n adding note off for note %i - delta set %i, finalppq calc %f, lastdelta "
+                    "calc %i",
+                    note, delta, static_cast<double>(kTicksPerBar), lastTick);
+            putDelta(body, static_cast<uint32_t>(delta));
+            body.push_back(kNoteOff);
+            body.push_back(static_cast<uint8_t>(note));
+            body.push_back(0);
+        }
+        if (body.size() >= sizeBound)
+            logLine(sink, "\n WARNING!!!!!!!!!!!!! n (%i) should be less than malloc size of %i",
+                    static_cast<int>(body.size()), static_cast<int>(sizeBound));
+    }
+
+    char name[kTrackNameSize];
+    trackName(name, !events.empty(), chordName, mode, currentPattern);
+
+    std::vector<uint8_t> file(22);
+    std::memcpy(&file[0], "MThd", 4);
+    putBe32(&file[4], 6);
+    putBe16(&file[8], 0);
+    putBe16(&file[10], 1);
+    putBe16(&file[12], kTicksPerQuarter);
+    std::memcpy(&file[14], "MTrk", 4);
+    putBe32(&file[18], static_cast<uint32_t>(4 + kTrackNameSize + body.size() + 4));
+    const uint8_t nameEvent[4] = {0x00, 0xFF, 0x03, kTrackNameSize};
+    file.insert(file.end(), nameEvent, nameEvent + 4);
+    file.insert(file.end(), name, name + kTrackNameSize);
+    file.insert(file.end(), body.begin(), body.end());
+    const uint8_t endOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
+    file.insert(file.end(), endOfTrack, endOfTrack + 4);
+    return file;
+}
+
+std::vector<CapturedEvent> capturedEvents(const VstMidiEvent* begin, const VstMidiEvent* end) {
+    std::vector<CapturedEvent> events;
+    for (const VstMidiEvent* e = begin; e != end; ++e)
+        events.push_back({e->deltaFrames, static_cast<uint8_t>(e->midiData[0]),
+                          static_cast<uint8_t>(e->midiData[1]),
+                          static_cast<uint8_t>(e->midiData[2])});
+    return events;
+}
+
+bool writeMidiExportFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return writeWholeFile(path, bytes.data(), bytes.size());
+}
