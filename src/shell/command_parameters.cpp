@@ -21,6 +21,9 @@ void ZandDSP::runCommand(int32_t index, float value) {
                 setParameter(param::kNoteNumFirst + k,
                              (random.next() % 48) / 128.0f + 35.0f / 128.0f);
         break;
+    case param::kLoadChordPreset: loadPresetFromMenu(kChordBank, value); break;
+    case param::kLoadArpPreset: loadPresetFromMenu(kArpBank, value); break;
+    case param::kExportMidi: exportMidiFile(value); break;
     case param::kChordSetChanged:
         setParameter(param::kRefreshChordSet, 1.0f);
         break;

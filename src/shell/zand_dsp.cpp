@@ -1,6 +1,7 @@
 #include "zand_dsp.h"
 
 #include "parameter_indices.h"
+#include "state_chunk.h"
 #include "waveform_table.h"
 
 #include <chrono>
@@ -87,6 +88,13 @@ ZandDSP::ZandDSP(audioMasterCallback audioMaster)
 
     worker = std::make_unique<BackgroundWorker>(
         realtimeLog, [this](int32_t index, float value) { setParameter(index, value); });
+
+    chunkBuffer.resize(kStateChunkSize);
+    // The presets folder and the configuration, read where the editor
+    // object would read them, so that program change and the options work
+    // in a host that never opens the window.
+    presets = std::make_unique<PresetLibrary>();
+    applyConfiguration(presets->configuration());
 
     // 10. Chord memory, arpeggiator, clipboard.
     resetChordMemory();

@@ -9,11 +9,15 @@
 #include "engine_state.h"
 #include "output_event_list.h"
 #include "pending_sends.h"
+#include "preset_file.h"
+#include "preset_folders.h"
 #include "realtime_log.h"
 
 #include <atomic>
 #include <cstdarg>
 #include <memory>
+#include <string>
+#include <vector>
 #include <thread>
 
 constexpr int32_t kZandrelUniqueId = fourCharId('Q', 'z', '4', 'k');
@@ -84,6 +88,16 @@ public:
     // Reseeds the engine's random source (tests and the renderer).
     void seedRandom(uint64_t seed) { random.reseed(seed); }
 
+    // Presets and files (the editor's file menu, the renderer, program change).
+    void loadPresetFromMenu(PresetBank bank, float value);
+    bool loadPresetFile(PresetBank bank, const std::string& path);
+    bool savePreset(PresetKind kind, const std::string& path);
+    bool importMidiFile(const std::string& path);
+    // Renders one bar offline and writes it as a MIDI file to the path buffer.
+    void exportMidiFile(float value);
+    PresetLibrary& presetLibrary() { return *presets; }
+    std::string& presetPath() { return pathBuffer; }
+
     EngineState& engine() { return st; }
     const EngineState& engine() const { return st; }
 
@@ -93,9 +107,14 @@ public:
         kVendorMagic = fourCharId('Z', 'n', 'd', 'l'), // passed as value
         kVendorSeedRandom = 1,                         // ptr = uint64_t* seed
         kVendorRunDeferred = 2,
+        kVendorLoadChordPreset = 3, // ptr = path; answers 1 when loaded
+        kVendorLoadArpPreset = 4,   // ptr = path; answers 1 when loaded
+        kVendorUseReferencePath = 5, // value of opt: 1 = per-sample reference loop
     };
 
 protected:
+    friend class EffectDoor;
+    void applyConfiguration(const Configuration& configuration);
     // Tells the editor that a value changed, without applying it. The
     // editor-owning subclass forwards it; the bare engine ignores it.
     virtual void notifyEditor(int32_t /*index*/, float /*value*/) {}
@@ -194,6 +213,9 @@ private:
     void releasePreviewVoice(int note, int voiceLimit);
     void releaseChordPreviewVoices();
 
+    std::vector<uint8_t> chunkBuffer; // what getChunk hands out
+    std::string pathBuffer;           // the file every file operation uses
+    std::unique_ptr<PresetLibrary> presets;
     VstEvents* hostEvents = nullptr; // header with 4096 pointers
     VstMidiEvent* hostEventRecords = nullptr;
     std::unique_ptr<BackgroundWorker> worker;
