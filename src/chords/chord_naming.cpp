@@ -5,21 +5,20 @@
 #include <cstring>
 
 namespace {
-const char kLetters[] = "CCDDEFFGGAAB";
-const char kAccidentals[] = " # #  # # # ";
 
-const char* qualityWord(int interval, ChordNameForm form) {
-    switch (interval) {
-    case 3:
-        return form == ChordNameForm::kShort ? " min" : " minor";
-    case 4:
-        return form == ChordNameForm::kShort ? " Maj" : " Major";
-    case 6:
-        return " dim";
-    default:
-        return nullptr;
-    }
-}
+// Only sharps: a flat key would still read as the sharp of the note below.
+constexpr char kNoteLetter[12] = {'C', 'C', 'D', 'D', 'E', 'F', 'F', 'G', 'G', 'A', 'A', 'B'};
+constexpr char kAccidental[12] = {' ', '#', ' ', '#', ' ', ' ', '#', ' ', '#', ' ', '#', ' '};
+
+struct QualityWords {
+    const char* minor;
+    const char* major;
+    const char* diminished;
+    const char* dominant;
+};
+
+constexpr QualityWords kShortWords = {" min", " Maj", " dim", " Dom"};
+constexpr QualityWords kLongWords = {" minor", " Major", " dim", " Dom"};
 
 const char* extensionWord(int interval) {
     switch (interval) {
@@ -39,16 +38,19 @@ const char* extensionWord(int interval) {
         return nullptr;
     }
 }
+
 } // namespace
 
 void composeChordName(const uint8_t notes[8], ChordNameForm form, char* name, int32_t* chordRoot) {
-    bool anyBeforeLast = false;
-    for (int p = 0; p < 7; ++p) anyBeforeLast = anyBeforeLast || notes[p] != 0;
-    if (!anyBeforeLast) return; // nothing to name: the previous name stays
+    bool lowerPositionsEmpty = true;
+    for (int p = 0; p <= 6; ++p)
+        if (notes[p] != 0) lowerPositionsEmpty = false;
+    // Nothing to name: the display keeps showing the last chord.
+    if (lowerPositionsEmpty) return;
 
     std::memcpy(name, "       ", 8);
     const RootAnalysis analysis = analyseRoot(notes);
-    int root;
+    int root = 0;
     if (analysis.outcome == RootAnalysis::kRoot) {
         root = analysis.root;
     } else if (notes[0] != 0) {
@@ -56,22 +58,29 @@ void composeChordName(const uint8_t notes[8], ChordNameForm form, char* name, in
     } else {
         return;
     }
-    name[0] = kLetters[root];
-    name[1] = kAccidentals[root];
-    name[2] = 0;
-    if (form == ChordNameForm::kLong && chordRoot) *chordRoot = root;
 
-    const char* quality = nullptr;
-    const char* extension = nullptr;
+    name[0] = kNoteLetter[root];
+    name[1] = kAccidental[root];
+    name[2] = 0;
+    if (form == ChordNameForm::kLong && chordRoot != nullptr) *chordRoot = root;
+
+    const QualityWords& words = form == ChordNameForm::kLong ? kLongWords : kShortWords;
+    const char* quality = "";
+    const char* extension = "";
     for (int p = 0; p < 8; ++p) {
         if (notes[p] == 0) continue;
-        const int r = ((notes[p] % 12) - root + 12) % 12;
-        if (const char* q = qualityWord(r, form)) quality = q;
-        if (const char* e = extensionWord(r)) extension = e;
+        const int r = (notes[p] % 12 - root + 12) % 12;
+        if (r == 3)
+            quality = words.minor;
+        else if (r == 4)
+            quality = words.major;
+        else if (r == 6)
+            quality = words.diminished;
+        else if (const char* word = extensionWord(r))
+            extension = word;
     }
-    // A major chord with a minor seventh is a dominant seventh.
-    if (quality == qualityWord(4, form) && extension && std::strcmp(extension, " 7") == 0)
-        quality = " Dom";
-    if (quality) std::strcat(name, quality);
-    if (extension) std::strcat(name, extension);
+    // A major triad with a minor seventh is a dominant seventh.
+    if (quality == words.major && std::strcmp(extension, " 7") == 0) quality = words.dominant;
+    std::strcat(name, quality);
+    std::strcat(name, extension);
 }

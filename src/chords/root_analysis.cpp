@@ -1,21 +1,31 @@
 #include "root_analysis.h"
 
-RootAnalysis analyseRoot(const uint8_t notes[8]) {
-    int first = -1;
-    for (int p = 0; p < 7 && first < 0; ++p)
-        if (notes[p] != 0) first = p;
-    // A chord whose only note sits in the last position is not analysed.
-    if (first < 0) return {RootAnalysis::kNotAnalysed, 0};
+namespace {
 
-    constexpr int kNone = -1;
+constexpr int kNone = -1;
+
+} // namespace
+
+// The search ranks intervals: a fifth outweighs everything, a fourth comes
+// next, then the thirds and sixths, and a second or seventh only counts when
+// nothing better was seen. Each interval names its root from the side where a
+// musician would hear it (the lower note of a fifth or third, the upper note
+// of a fourth or sixth).
+RootAnalysis analyseRoot(const uint8_t notes[8]) {
+    bool upperPositionsEmpty = true;
+    for (int p = 1; p <= 6; ++p)
+        if (notes[p] != 0) upperPositionsEmpty = false;
+    if (notes[0] == 0 && upperPositionsEmpty) return {RootAnalysis::kNotAnalysed, 0};
+
+    int first = 0;
+    while (notes[first] == 0) ++first;
+
     int best = kNone;
     int root = kNone;
-    // Each lower note (never the last position) against every other note
-    // above it; the interval found ranks how strongly it names a root: a
-    // fifth beats a fourth beats a major third beats a minor sixth beats a
-    // minor third beats a major sixth, and seconds or sevenths count only
-    // when nothing else was found.
-    for (int i = first; i < 7; ++i) {
+    // Position 7 is never a lower note, and the pair offset j skips j == i:
+    // from position i the note at position 2i mod 8 is not compared. Names
+    // of chords such as E G C or B D F depend on both.
+    for (int i = first; i <= 6; ++i) {
         const int a = notes[i];
         if (a == 0) continue;
         for (int j = 0; j < 8; ++j) {
@@ -27,7 +37,7 @@ RootAnalysis analyseRoot(const uint8_t notes[8]) {
                 if (best != 7) root = a % 12;
                 best = 7;
             } else if (best == 5 || best == 7) {
-                // a fifth or a fourth found already stands
+                // A fifth or a fourth has already decided.
             } else if (d == 5) {
                 best = 5;
                 root = b % 12;

@@ -60,8 +60,9 @@ TEST(ChordsCsv, EveryLineNamesItsChordAndVoices) {
     s.chordNote[0][60] = 60 / 128.0f;
     s.chordNote[1][60] = 64 / 128.0f;
     s.chordNote[2][60] = 67 / 128.0f;
-    s.chordNote[5][60] = 130 / 128.0f; // beyond 127: no note
+    s.chordNote[5][60] = 130 / 128.0f; // beyond 127: no note, and not named
     s.chordNote[3][61] = 61 / 128.0f;
+    s.chordNote[4][62] = 140 / 128.0f;
 
     const std::vector<std::string> lines = linesOf(chordsCsv(s));
     char name[kChordNameCapacity] = "";
@@ -69,7 +70,8 @@ TEST(ChordsCsv, EveryLineNamesItsChordAndVoices) {
     composeChordName(cMajor, ChordNameForm::kShort, name, nullptr);
     EXPECT_EQ(lines[60], std::string("C 3 ,") + name + ",C 3 ,E 3 ,G 3 ,  ,  ,  ,  ,  ,");
     EXPECT_EQ(lines[60].substr(0, 5), "C 3 ,");
-    EXPECT_EQ(lines[61].substr(lines[61].size() - 15), "C#3 ,  ,  ,  ,  ,");
+    EXPECT_EQ(lines[61].substr(lines[61].size() - 17), "C#3 ,  ,  ,  ,  ,");
+    EXPECT_EQ(lines[62].substr(0, 8), "D 3 ,  ,") << "only a voice beyond 127: no chord";
 }
 
 TEST(ChordsCsv, TheDefaultMemoryNamesEveryKeysMinorTriad) {
