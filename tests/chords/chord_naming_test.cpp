@@ -117,6 +117,21 @@ TEST(RootAnalysis, FifthOutranksThirdsAndFourthsNameTheUpperNote) {
     EXPECT_EQ(rootOf({C4, A4}).root, 9);
 }
 
+TEST(RootAnalysis, ThirdsAndSixthsDoNotOverruleEachOtherBackwards) {
+    // A-F (minor sixth) names F; the minor third A-C above does not undo it.
+    EXPECT_EQ(rootOf({A4, F5, C5 + 12}).root, 5);
+    // C E A is A minor: the major sixth C-A outranks the major third C-E.
+    EXPECT_EQ(rootOf({C4, E4, A4}).root, 9);
+    // But not a minor third: C Eb A keeps C.
+    EXPECT_EQ(rootOf({C4, Ds4, A4}).root, 0);
+}
+
+TEST(RootAnalysis, TheLastVoiceIsNeverTheLowerNoteOfAnInterval) {
+    // C in voice 7 below E in voice 0: the pair is never taken from C.
+    EXPECT_EQ(rootOf({E4, 0, 0, 0, 0, 0, 0, C4}).outcome, RootAnalysis::kNoRoot);
+    EXPECT_EQ(nameOf({E4, 0, 0, 0, 0, 0, 0, C4}), "E  m6");
+}
+
 TEST(RootAnalysis, ChordsWithoutDecidingIntervalsHaveNoRoot) {
     EXPECT_EQ(rootOf({C4}).outcome, RootAnalysis::kNoRoot);
     EXPECT_EQ(rootOf({C4, Fs4, C5, Fs5}).outcome, RootAnalysis::kNoRoot);

@@ -167,6 +167,17 @@ TEST_F(TransformTest, SnapRemovesNotesThatWouldPassTheTopAndTakesLockedVoices) {
     EXPECT_EQ(notesOf(s, 20), (Notes{E4}));
 }
 
+TEST_F(TransformTest, SnapLeavesTheCurrentKeysOwnChordAlone) {
+    // The current chord is C (voice 0, key 0) and E (voice 1, locked to key
+    // 5); key 0's own D in voice 1 is not part of it and still stays.
+    setChord(s, 0, {C4, D4});
+    setChord(s, 5, {0, E4});
+    makeCurrent(0);
+    s.voiceKey[1] = 5;
+    transform(6.0f);
+    EXPECT_EQ(notesOf(s, 0), (Notes{C4, D4}));
+}
+
 TEST_F(TransformTest, SnapToAnEmptyCurrentChordEmptiesTheOtherChords) {
     makeCurrent(0);
     setChord(s, 5, {C4, E4});

@@ -68,6 +68,29 @@ TEST_F(VariationsTest, VariationsRevoiceTheChordInOctavesAndKeepItsVelocities) {
     EXPECT_TRUE(anyDiffers);
 }
 
+TEST_F(VariationsTest, VariationsAtTheTopOfTheKeyboardStayOnTheKeyboardAndInKey) {
+    setChord(s, 0, {116, 123, 127});
+    markOccupiedSlots(s);
+    generateVariations(s, list, random);
+    for (const ChordRecord& r : list) {
+        std::vector<int> notes(r.notes, r.notes + 3);
+        EXPECT_EQ(pitchClassesOf(notes), (std::vector<int>{3, 7, 8}));
+        for (int n : notes) EXPECT_LE(n, 127);
+    }
+}
+
+TEST_F(VariationsTest, AVoiceMovedOntoAnotherStepsAsideInsteadOfDoublingIt) {
+    // G8 and G9: a G moved up onto 127 would double it; it goes far down.
+    setChord(s, 0, {115, 127});
+    markOccupiedSlots(s);
+    generateVariations(s, list, random);
+    for (const ChordRecord& r : list) {
+        EXPECT_NE(r.notes[0], r.notes[1]);
+        EXPECT_EQ(r.notes[0] % 12, 7);
+        EXPECT_EQ(r.notes[1] % 12, 7);
+    }
+}
+
 TEST_F(VariationsTest, FromFortyThreeChordsOnEachChordGetsTwoWhileThereIsRoom) {
     for (int slot = 0; slot < 43; ++slot) setChord(s, slot, {20 + slot, 27 + slot});
     markOccupiedSlots(s);
