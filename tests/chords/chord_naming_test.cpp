@@ -103,6 +103,19 @@ TEST(ChordNaming, EveryNameFitsTheNameText) {
     EXPECT_EQ(name, "C# minor sus4");
 }
 
+TEST(ChordNaming, TheChordOfAKeyIsNamedFromTheChordMemory) {
+    auto s = emptyChordSet();
+    setChord(*s, 40, {G4, B4, D5, F5});
+    s->chordNote[4][40] = 200 / 128.0f; // decodes to no note
+    char name[kChordNameCapacity] = "old";
+    composeKeyChordName(*s, 40, name);
+    EXPECT_STREQ(name, "G  Dom 7");
+    composeKeyChordName(*s, 41, name);
+    EXPECT_STREQ(name, "G  Dom 7");
+    composeKeyChordName(*s, 300, name);
+    EXPECT_STREQ(name, "G  Dom 7");
+}
+
 TEST(RootAnalysis, FifthOutranksThirdsAndFourthsNameTheUpperNote) {
     EXPECT_EQ(rootOf({C4, E4, G4}).root, 0);
     // G C: a fourth, whose upper note is the root.
