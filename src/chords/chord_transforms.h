@@ -21,7 +21,9 @@ void addRootBelow(EngineState& s, int octaves);
 // Applies the per-pitch-class note rules ("Arp_No C" .. "Arp_No B").
 void applyNoteRules(EngineState& s);
 // Moves every note of every other chord up to the nearest pitch class of the
-// current chord.
+// current chord; notes that would pass 127 are removed. A moving note skips
+// notes that higher voices of its chord already hold, so that no two voices
+// end on one note; notes already in the current chord stay where they are.
 void snapToCurrentChord(EngineState& s);
 // Packs the set from the current key's slot on; chords beyond 127 are lost.
 void moveChordSetToCurrentKey(EngineState& s, ChordWorkList& list);
