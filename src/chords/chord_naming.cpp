@@ -1,5 +1,6 @@
 #include "chord_naming.h"
 
+#include "chord_work_list.h"
 #include "root_analysis.h"
 
 #include <cstring>
@@ -83,4 +84,11 @@ void composeChordName(const uint8_t notes[8], ChordNameForm form, char* name, in
     if (quality == words.major && std::strcmp(extension, " 7") == 0) quality = words.dominant;
     std::strcat(name, quality);
     std::strcat(name, extension);
+}
+
+void composeKeyChordName(const EngineState& s, int key, char* name) {
+    if (key < 0 || key >= kKeyCount) return;
+    uint8_t notes[kVoiceCount];
+    readSlotNotes(s, key, notes);
+    composeChordName(notes, ChordNameForm::kShort, name, nullptr);
 }

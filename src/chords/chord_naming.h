@@ -14,3 +14,10 @@ constexpr int kChordNameCapacity = 14; // 13 characters and the terminator
 // the long form, *chordRoot receives the root's pitch class when a root
 // letter is written (chordRoot may be null for the short form).
 void composeChordName(const uint8_t notes[8], ChordNameForm form, char* name, int32_t* chordRoot);
+
+struct EngineState;
+
+// The short form for the chord stored for trigger key `key` (0..127), as the
+// chord display and the CSV list show it; stored values that decode to no
+// note count as empty voices.
+void composeKeyChordName(const EngineState& s, int key, char* name);

@@ -103,6 +103,19 @@ TEST(ChordNaming, EveryNameFitsTheNameText) {
     EXPECT_EQ(name, "C# minor sus4");
 }
 
+TEST(ChordNaming, TheChordOfAKeyIsNamedFromTheChordMemory) {
+    auto s = emptyChordSet();
+    setChord(*s, 40, {G4, B4, D5, F5});
+    s->chordNote[4][40] = 200 / 128.0f; // decodes to no note
+    char name[kChordNameCapacity] = "old";
+    composeKeyChordName(*s, 40, name);
+    EXPECT_STREQ(name, "G  Dom 7");
+    composeKeyChordName(*s, 41, name);
+    EXPECT_STREQ(name, "G  Dom 7");
+    composeKeyChordName(*s, 300, name);
+    EXPECT_STREQ(name, "G  Dom 7");
+}
+
 TEST(RootAnalysis, FifthOutranksThirdsAndFourthsNameTheUpperNote) {
     EXPECT_EQ(rootOf({C4, E4, G4}).root, 0);
     // G C: a fourth, whose upper note is the root.
@@ -115,6 +128,21 @@ TEST(RootAnalysis, FifthOutranksThirdsAndFourthsNameTheUpperNote) {
     EXPECT_EQ(rootOf({E4, C5}).root, 0);
     // C-A is a major sixth: the upper note A.
     EXPECT_EQ(rootOf({C4, A4}).root, 9);
+}
+
+TEST(RootAnalysis, ThirdsAndSixthsDoNotOverruleEachOtherBackwards) {
+    // A-F (minor sixth) names F; the minor third A-C above does not undo it.
+    EXPECT_EQ(rootOf({A4, F5, C5 + 12}).root, 5);
+    // C E A is A minor: the major sixth C-A outranks the major third C-E.
+    EXPECT_EQ(rootOf({C4, E4, A4}).root, 9);
+    // But not a minor third: C Eb A keeps C.
+    EXPECT_EQ(rootOf({C4, Ds4, A4}).root, 0);
+}
+
+TEST(RootAnalysis, TheLastVoiceIsNeverTheLowerNoteOfAnInterval) {
+    // C in voice 7 below E in voice 0: the pair is never taken from C.
+    EXPECT_EQ(rootOf({E4, 0, 0, 0, 0, 0, 0, C4}).outcome, RootAnalysis::kNoRoot);
+    EXPECT_EQ(nameOf({E4, 0, 0, 0, 0, 0, 0, C4}), "E  m6");
 }
 
 TEST(RootAnalysis, ChordsWithoutDecidingIntervalsHaveNoRoot) {

@@ -1,5 +1,7 @@
 #include "chord_set_fixture.h"
 
+#include "numeric.h"
+
 std::unique_ptr<EngineState> emptyChordSet() {
     auto s = std::make_unique<EngineState>();
     setChordMemoryDefaults(*s);
@@ -21,8 +23,7 @@ void setVelocities(EngineState& s, int slot, std::initializer_list<float> veloci
 
 std::vector<int> positionsOf(const EngineState& s, int slot) {
     std::vector<int> notes;
-    for (int k = 0; k < kVoiceCount; ++k)
-        notes.push_back(static_cast<int>(s.chordNote[k][slot] * 128 + 0.5f));
+    for (int k = 0; k < kVoiceCount; ++k) notes.push_back(noteOfValue(s.chordNote[k][slot]));
     return notes;
 }
 
