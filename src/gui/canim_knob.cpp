@@ -27,7 +27,7 @@ CMouseEventResult CAnimKnob::onMouseDown(CPoint& where, const int32_t& buttons) 
     if (checkDefaultValue(buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
     beginEdit();
     dragging = true;
-    anchor = where;
+    anchor = lastPoint = where;
     anchorValue = getValueNormalized();
     dragButtons = buttons & (kButtonMask | kModifierMask);
     return kMouseEventHandled;
@@ -37,11 +37,13 @@ CMouseEventResult CAnimKnob::onMouseMoved(CPoint& where, const int32_t& buttons)
     if (!dragging || !(buttons & kLButton)) return kMouseEventNotHandled;
     int32_t now = buttons & (kButtonMask | kModifierMask);
     if (now != dragButtons) {
-        // Changing Shift mid-drag re-anchors, so that the value never jumps.
-        anchor = where;
+        // Changing Shift mid-drag re-anchors at the last point, so that the
+        // value never jumps and the new speed applies from there.
+        anchor = lastPoint;
         anchorValue = getValueNormalized();
         dragButtons = now;
     }
+    lastPoint = where;
     CCoord range = kDragRange * ((now & kShift) ? kFineFactor : 1);
     float v = std::clamp(anchorValue + static_cast<float>((anchor.y - where.y) / range), 0.f, 1.f);
     float old = value;

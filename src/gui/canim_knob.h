@@ -27,6 +27,7 @@ private:
     CCoord heightOfOneImage;
     CPoint offset;
     CPoint anchor;
+    CPoint lastPoint;
     float anchorValue = 0.f;
     int32_t dragButtons = 0;
     bool dragging = false;

@@ -1,5 +1,7 @@
 #include "xdnd_drag_source.h"
 
+#include "file_uri_list.h"
+
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <cstdio>
@@ -26,28 +28,9 @@ XdndDragSource::XdndDragSource(Display* d, Window s) : display(d), source(s) {
     aTypeList = atom("XdndTypeList");
 }
 
-std::string XdndDragSource::toUriList(const std::vector<std::string>& paths) {
-    std::string out;
-    for (const std::string& p : paths) {
-        out += "file://";
-        for (unsigned char c : p) {
-            // Percent-encode everything a URI may not carry as it is.
-            if (isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
-                out += static_cast<char>(c);
-            } else {
-                char hex[4];
-                std::snprintf(hex, sizeof hex, "%%%02X", c);
-                out += hex;
-            }
-        }
-        out += "\r\n";
-    }
-    return out;
-}
-
 bool XdndDragSource::start(const std::vector<std::string>& paths, Time time) {
     if (state != State::Idle || paths.empty()) return false;
-    uriList = toUriList(paths);
+    uriList = toFileUriList(paths);
     plainText.clear();
     for (const std::string& p : paths) plainText += (plainText.empty() ? "" : "\n") + p;
     unsigned mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;

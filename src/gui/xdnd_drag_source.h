@@ -22,8 +22,6 @@ public:
     bool isActive() const { return state != State::Idle; }
     bool wasDropped() const { return dropped; }
 
-    static std::string toUriList(const std::vector<std::string>& paths);
-
 private:
     enum class State { Idle, Dragging, WaitingFinish };
     void moveTo(int rootX, int rootY, Time time);

@@ -173,7 +173,7 @@ void drawFontStrip(cairo_t* cr, double s) {
         cairo_rectangle(cr, x0, 0, cell, 12 * s);
         cairo_clip(cr);
         double sx = e.width > cell - s ? (cell - s) / e.width : 1;
-        cairo_translate(cr, x0 + (cell - e.width * sx) / 2 - e.x_bearing * sx, 10 * s);
+        cairo_translate(cr, x0 + (cell - e.width * sx) / 2 - e.x_bearing * sx, 9.5 * s);
         cairo_scale(cr, sx, 1);
         set(cr, kText);
         cairo_move_to(cr, 0, 0);
