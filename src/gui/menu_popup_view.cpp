@@ -98,9 +98,20 @@ void MenuPopupView::draw(CDrawContext* context) {
             }
             context->setFontColor(e.isSelectable() && !(e.flags & CMenuItem::kTitle) ? kMenuText
                                                                                      : kMenuDim);
-            if (e.isChecked())
-                context->drawString("\u2713", CRect(r.left + 4, r.top, r.left + 18, r.bottom),
-                                    kLeftText);
+            if (e.isChecked()) {
+                // The check mark is drawn, not taken from a font that may lack it.
+                context->setFrameColor(kMenuText);
+                context->setLineWidth(2);
+                cairo_t* cr = context->getCairo();
+                CCoord my = r.top + r.getHeight() / 2;
+                cairo_move_to(cr, r.left + 6, my);
+                cairo_line_to(cr, r.left + 9, my + 4);
+                cairo_line_to(cr, r.left + 15, my - 5);
+                cairo_set_source_rgba(cr, kMenuText.red / 255.0, kMenuText.green / 255.0,
+                                      kMenuText.blue / 255.0, 1);
+                cairo_set_line_width(cr, 2);
+                cairo_stroke(cr);
+            }
             context->drawString(e.title, CRect(r.left + 20, r.top, r.right - 14, r.bottom),
                                 kLeftText);
             if (e.submenu) {

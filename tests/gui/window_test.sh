@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Opens the toolkit demo in a real X window through the editor bridge,
+# inside a stand-in host window, and drives it with xdotool: a switch, a
+# knob drag, a menu with its submenu, text entry, a file drag onto another
+# program (with and without Escape) and the file dialog. Screenshots go to
+# the work folder. Run under xvfb-run; every wait is bounded.
+# usage: window_test.sh GUI_DEMO DROP_TARGET WORK_DIR
+set -euo pipefail
+demo=$1
+target=$2
+work=$3
+rm -rf "$work"
+mkdir -p "$work"
+log=$work/demo.log
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*"
+    echo "--- demo log"; cat "$log"
+    [[ -f $work/target.log ]] && { echo "--- drop target log"; cat "$work/target.log"; }
+    exit 1
+}
+# wait_for FILE PATTERN: up to 15 seconds for a line matching PATTERN.
+wait_for() {
+    for _ in $(seq 150); do
+        grep -qE "$2" "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    fail "no line matching '$2' in $1"
+}
+shot() { import -window root "$work/$1.png"; }
+settle() { sleep 0.3; }
+
+"$demo" --seconds 90 >"$log" 2>"$work/demo.err" &
+pids+=($!)
+wait_for "$log" '^open '
+
+# The host window sits at the screen origin (no window manager), so window
+# coordinates are screen coordinates.
+xdotool mousemove 30 19 click 1
+wait_for "$log" '^changed 16 1\.0000'
+
+# Knob (Rate): drag 50 pixels up from its default 0.58.
+xdotool mousemove 390 354 mousedown 1
+settle
+xdotool mousemove 390 330
+settle
+xdotool mousemove 390 304 mouseup 1
+wait_for "$log" '^changed 96 0\.8[0-9]*'
+
+# Lane selector: the fourth lane.
+xdotool mousemove 260 54 click 1
+wait_for "$log" '^changed 129 0\.4286'
+
+# Menu: open, rest on "Sort" to open its submenu, choose its second entry.
+xdotool mousemove 175 19 click 1
+settle
+xdotool mousemove 150 82
+settle
+shot menu-open
+xdotool mousemove 290 100 click 1
+wait_for "$log" '^menu 80 1$'
+
+# Text entry: click, type, Return.
+xdotool mousemove 250 352 click 1
+settle
+xdotool key End BackSpace type "Z"
+xdotool key Return
+wait_for "$log" '^changed 128 '
+shot after-edits
+
+# Drag a file out of the window onto another program.
+"$target" x 60 >"$work/target.log" &
+pids+=($!)
+wait_for "$work/target.log" '^ready'
+xdotool mousemove 89 482 mousedown 1
+settle
+for x in 300 620 700 760 820; do xdotool mousemove "$x" 150; sleep 0.15; done
+wait_for "$log" '^drag started'
+wait_for "$work/target.log" '^enter version 5'
+xdotool mouseup 1
+wait_for "$work/target.log" '^dropped file:///tmp/zandrel-demo-drag\.txt'
+
+# Escape during a drag leaves the target without a drop.
+sleep 0.5
+xdotool mousemove 89 482 mousedown 1
+settle
+for x in 300 620 760 820; do xdotool mousemove "$x" 150; sleep 0.15; done
+wait_for "$work/target.log" 'enter version 5.*' 
+xdotool key Escape
+wait_for "$work/target.log" '^leave'
+xdotool mouseup 1
+[[ $(grep -c '^dropped' "$work/target.log") == 1 ]] || fail "a cancelled drag dropped"
+
+# The file dialog: a child process polled from idle; accept its default.
+xdotool mousemove 29 487 click 1
+wid=""
+for _ in $(seq 150); do
+    wid=$(xdotool search --name 'Save Preset' 2>/dev/null | head -1 || true)
+    [[ -n $wid ]] && break
+    sleep 0.1
+done
+[[ -n $wid ]] || fail "no file dialog window"
+sleep 1
+shot file-dialog
+xdotool windowfocus --sync "$wid" key --window "$wid" Return
+wait_for "$log" '^file /tmp/demo\.fxp$'
+shot final
+echo "window test passed; screenshots in $work"
