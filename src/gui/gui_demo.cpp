@@ -3,6 +3,7 @@
 // stand-in host window and runs idle at 50 Hz until the window is closed
 // or N seconds have passed. With --png: renders headless into FILE.
 #include "demo_editor.h"
+#include "font_caches.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,7 +13,18 @@
 #include <string>
 #include <thread>
 
+namespace {
+int run(int argc, char** argv);
+}
+
 int main(int argc, char** argv) {
+    int rc = run(argc, argv);
+    releaseFontCaches();
+    return rc;
+}
+
+namespace {
+int run(int argc, char** argv) {
     int scale = 1;
     std::string png;
     double seconds = 0;
@@ -81,3 +93,4 @@ int main(int argc, char** argv) {
     XCloseDisplay(display);
     return 0;
 }
+} // namespace

@@ -15,10 +15,15 @@ const CColor kMenuDim{130, 136, 150, 255};
 const CColor kMenuHover{40, 110, 200, 255};
 
 CCoord textWidth(const std::string& text) {
-    static cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-    CDrawContext context(scratch);
-    context.setFont(kMenuFont);
-    return context.getStringWidth(text);
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    CCoord width;
+    {
+        CDrawContext context(scratch);
+        context.setFont(kMenuFont);
+        width = context.getStringWidth(text);
+    }
+    cairo_surface_destroy(scratch);
+    return width;
 }
 
 CCoord entryHeight(const CMenuItem& e) {

@@ -1,5 +1,17 @@
 #include "gui_test_support.h"
 
+#include "font_caches.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// Releases the font caches after the last test, for the leak checker.
+struct FontCacheRelease : ::testing::Environment {
+    void TearDown() override { releaseFontCaches(); }
+};
+const auto* const fontCacheRelease = ::testing::AddGlobalTestEnvironment(new FontCacheRelease);
+} // namespace
+
 CColor pixelAt(CFrame* frame, int x, int y) {
     cairo_surface_t* s = frame->getBackBuffer();
     cairo_surface_flush(s);
