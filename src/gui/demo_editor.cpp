@@ -171,7 +171,8 @@ void DemoEditor::close() {
 }
 
 void DemoEditor::valueChanged(CControl* control) {
-    std::fprintf(log, "changed %d %.4f\n", control->getTag(), control->getValue());
+    std::fprintf(log, "changed %d %.4f buttons %d\n", control->getTag(), control->getValue(),
+                 frame ? frame->getCurrentMouseButtons() : 0);
     std::fflush(log);
     char text[96];
     if (control->getTag() == kMenuTag) {

@@ -72,6 +72,11 @@ TEST_F(ControlsTest, KnobFollowsVerticalDragFinerWithShiftAndResetsWithControlCl
 
     click(frame, 110, 110, kLButton | kControl);
     EXPECT_FLOAT_EQ(knob->getValue(), 0.58f);
+    CPoint p(110, 110);
+    frame->onWheel(p, -1.f, 0);
+    EXPECT_NEAR(knob->getValue(), 0.53f, 1e-5);
+    frame->onWheel(p, 1.f, kShift);
+    EXPECT_NEAR(knob->getValue(), 0.54f, 1e-5) << "Shift makes the wheel finer";
     EXPECT_EQ(listener.begins, listener.ends);
 }
 
@@ -103,6 +108,40 @@ TEST_F(ControlsTest, ChildrenOfAContainerGetPointsInTheContainersCoordinates) {
     click(frame, 65, 115);
     ASSERT_EQ(listener.changes.size(), 1u);
     EXPECT_EQ(sw->localToFrame(sw->getViewSize()), CRect(60, 110, 115, 128));
+}
+
+namespace {
+struct HoverProbe : CView {
+    using CView::CView;
+    int entered = 0, exited = 0;
+    CMouseEventResult onMouseEntered(CPoint&, const int32_t&) override {
+        ++entered;
+        return kMouseEventHandled;
+    }
+    CMouseEventResult onMouseExited(CPoint&, const int32_t&) override {
+        ++exited;
+        return kMouseEventHandled;
+    }
+};
+} // namespace
+
+TEST_F(ControlsTest, PointerEntersAndLeavesViewsInsideContainers) {
+    auto* section = new CViewContainer(CRect(100, 100, 200, 200));
+    auto* probe = new HoverProbe(CRect(10, 10, 30, 30));
+    section->addView(probe);
+    frame->addView(section);
+    move(frame, 50, 50, 0);
+    move(frame, 115, 115, 0);
+    move(frame, 120, 120, 0);
+    EXPECT_EQ(probe->entered, 1);
+    EXPECT_EQ(probe->exited, 0);
+    move(frame, 150, 150, 0);
+    EXPECT_EQ(probe->exited, 1);
+    move(frame, 115, 115, 0);
+    CPoint out(-1, -1);
+    frame->onMouseExited(out, 0); // the pointer left the window
+    EXPECT_EQ(probe->entered, 2);
+    EXPECT_EQ(probe->exited, 2);
 }
 
 TEST_F(ControlsTest, RemovedViewsStayAliveOnlyWhenTheHolderKeepsThem) {

@@ -50,6 +50,16 @@ settle
 xdotool mousemove 390 304 mouseup 1
 wait_for "$log" '^changed 96 0\.8[0-9]*'
 
+# The wheel turns the knob too (one notch up is +0.05).
+xdotool mousemove 390 354 click 4
+wait_for "$log" '^changed 96 0\.88'
+
+# A second quick click is a double click; Shift is reported with it.
+xdotool mousemove 99 19 click --repeat 2 --delay 80 1
+wait_for "$log" '^changed 76 1\.0000 buttons 1026$'
+xdotool keydown shift mousemove 99 19 click 1 keyup shift
+wait_for "$log" '^changed 76 1\.0000 buttons 18$'
+
 # Lane selector: the fourth lane.
 xdotool mousemove 260 54 click 1
 wait_for "$log" '^changed 129 0\.4286'
