@@ -37,7 +37,8 @@ public:
 };
 } // namespace
 
-DemoEditor::DemoEditor(int scale, FILE* log) : AEffGUIEditor(nullptr), scale(scale), log(log) {}
+DemoEditor::DemoEditor(int scale, FILE* log)
+    : AEffGUIEditor(nullptr), scale(scale), pendingScale(scale), log(log) {}
 
 DemoEditor::~DemoEditor() {
     close();
@@ -55,9 +56,18 @@ void DemoEditor::buildFrame() {
     };
 
     CBitmap* bg = loadBitmap(128, scale);
-    frame = new CFrame(CRect(0, 0, bg->getWidth(), bg->getHeight()), this);
+    if (!frame) {
+        frame = new CFrame(CRect(0, 0, bg->getWidth(), bg->getHeight()), this);
+        rect = ERect{0, 0, static_cast<int16_t>(bg->getHeight()),
+                     static_cast<int16_t>(bg->getWidth())};
+    } else {
+        // A rebuild at another scale: new views in the same window.
+        frame->setModalView(nullptr);
+        frame->setFocusView(nullptr);
+        frame->removeAll();
+        sizeWindow(static_cast<int32_t>(bg->getWidth()), static_cast<int32_t>(bg->getHeight()));
+    }
     frame->setBackground(bg);
-    rect = ERect{0, 0, static_cast<int16_t>(bg->getHeight()), static_cast<int16_t>(bg->getWidth())};
     bg->forget();
 
     CBitmap* b = loadBitmap(1130, scale);
@@ -170,6 +180,16 @@ void DemoEditor::close() {
     AEffGUIEditor::close();
 }
 
+void DemoEditor::idle() {
+    if (frame && pendingScale != scale) {
+        scale = pendingScale;
+        buildFrame();
+        std::fprintf(log, "size %d %d\n", rect.right - rect.left, rect.bottom - rect.top);
+        std::fflush(log);
+    }
+    AEffGUIEditor::idle();
+}
+
 void DemoEditor::valueChanged(CControl* control) {
     std::fprintf(log, "changed %d %.4f buttons %d\n", control->getTag(), control->getValue(),
                  frame ? frame->getCurrentMouseButtons() : 0);
@@ -182,6 +202,9 @@ void DemoEditor::valueChanged(CControl* control) {
                       m && m->getEntry(index) ? m->getEntry(index)->title.c_str() : "");
         std::fprintf(log, "menu %d %d\n", m ? m->getTag() : -1, index);
         std::fflush(log);
+        // The size entries rebuild the window at the next idle, never from
+        // inside the menu's own callback.
+        if (m == control && index <= 1) pendingScale = index + 1;
     } else if (control->getTag() == kTextEditTag) {
         std::snprintf(text, sizeof text, "Text: %s",
                       static_cast<CTextEdit*>(control)->getText().c_str());

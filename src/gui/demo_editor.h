@@ -34,6 +34,8 @@ public:
 
     bool open(void* parentWindow) override;
     void close() override;
+    // Rebuilds the views at the other scale when a size entry was chosen.
+    void idle() override;
     // Builds the frame without opening a window.
     void buildFrame();
 
@@ -45,6 +47,7 @@ public:
 
 private:
     int scale;
+    int pendingScale;
     FILE* log;
     CTextLabel* status = nullptr;
     bool dragStarted = false;

@@ -75,6 +75,8 @@ int run(int argc, char** argv) {
 
     auto start = std::chrono::steady_clock::now();
     bool running = true;
+    bool wasDragging = false;
+    int lastWidth = r->right, lastHeight = r->bottom;
     while (running) {
         while (XPending(display)) {
             XEvent e;
@@ -83,6 +85,21 @@ int run(int argc, char** argv) {
                 running = false;
         }
         editor.idle();
+        // The stand-in host honours the editor's size requests.
+        editor.getRect(&r);
+        if (r->right != lastWidth || r->bottom != lastHeight) {
+            lastWidth = r->right;
+            lastHeight = r->bottom;
+            XResizeWindow(display, host, lastWidth, lastHeight);
+            XFlush(display);
+        }
+        bool dragging = editor.getFrame() && editor.getFrame()->getPlatformFrame() &&
+                        editor.getFrame()->getPlatformFrame()->isDragging();
+        if (wasDragging && !dragging) {
+            std::printf("drag ended\n");
+            std::fflush(stdout);
+        }
+        wasDragging = dragging;
         if (seconds > 0 &&
             std::chrono::steady_clock::now() - start > std::chrono::duration<double>(seconds))
             running = false;

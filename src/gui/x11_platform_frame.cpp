@@ -221,6 +221,13 @@ private:
             frame->onMouseMoved(p, buttonsOf(e.xmotion.state));
             break;
         }
+        case EnterNotify: {
+            // Entering is seen as a move: the views under the pointer learn
+            // of it through their enter handlers.
+            CPoint p(e.xcrossing.x, e.xcrossing.y);
+            frame->onMouseMoved(p, buttonsOf(e.xcrossing.state));
+            break;
+        }
         case LeaveNotify: {
             CPoint p(e.xcrossing.x, e.xcrossing.y);
             frame->onMouseExited(p, buttonsOf(e.xcrossing.state));

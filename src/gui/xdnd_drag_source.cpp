@@ -189,7 +189,9 @@ bool XdndDragSource::handleEvent(const XEvent& e) {
         if (e.xclient.message_type == aStatus &&
             static_cast<Window>(e.xclient.data.l[0]) == target) {
             targetAccepts = e.xclient.data.l[1] & 1;
-            deadline = std::chrono::steady_clock::now() + kPeerTimeout * 10;
+            // A late status after the drop must not postpone the finish timeout.
+            if (state == State::Dragging)
+                deadline = std::chrono::steady_clock::now() + kPeerTimeout * 10;
             return true;
         }
         if (e.xclient.message_type == aFinished) {

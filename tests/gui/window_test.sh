@@ -30,6 +30,14 @@ wait_for() {
     done
     fail "no line matching '$2' in $1"
 }
+# wait_count FILE PATTERN N: up to 15 seconds for N matching lines.
+wait_count() {
+    for _ in $(seq 150); do
+        (($(grep -cE "$2" "$1" 2>/dev/null || true) >= $3)) && return 0
+        sleep 0.1
+    done
+    fail "fewer than $3 lines matching '$2' in $1"
+}
 shot() { import -window root "$work/$1.png"; }
 settle() { sleep 0.3; }
 
@@ -82,7 +90,7 @@ wait_for "$log" '^changed 128 '
 shot after-edits
 
 # Drag a file out of the window onto another program.
-"$target" x 60 >"$work/target.log" &
+"$target" accept 60 >"$work/target.log" &
 pids+=($!)
 wait_for "$work/target.log" '^ready'
 xdotool mousemove 89 482 mousedown 1
@@ -103,6 +111,24 @@ xdotool key Escape
 wait_for "$work/target.log" '^leave'
 xdotool mouseup 1
 [[ $(grep -c '^dropped' "$work/target.log") == 1 ]] || fail "a cancelled drag dropped"
+wait_count "$log" '^drag ended' 2
+
+# A target that takes the drop but never finishes it: the source gives up
+# after its timeout and the window works again.
+kill "${pids[-1]}"
+"$target" no-finish 60 >"$work/hung.log" &
+pids+=($!)
+wait_for "$work/hung.log" '^ready'
+xdotool mousemove 89 482 mousedown 1
+settle
+for x in 300 620 760 820; do xdotool mousemove "$x" 150; sleep 0.15; done
+wait_for "$work/hung.log" '^enter version 5'
+xdotool mouseup 1
+wait_for "$work/hung.log" '^drop ignored'
+wait_count "$log" '^drag ended' 3
+kill "${pids[-1]}"
+xdotool mousemove 30 19 click 1
+wait_for "$log" '^changed 16 0\.0000'
 
 # The file dialog: a child process polled from idle; accept its default.
 xdotool mousemove 29 487 click 1
@@ -117,5 +143,16 @@ sleep 1
 shot file-dialog
 xdotool windowfocus --sync "$wid" key --window "$wid" Return
 wait_for "$log" '^file /tmp/demo\.fxp$'
+
+# 200 %: the menu rebuilds the editor at twice the size and the host
+# window follows.
+xdotool mousemove 175 19 click 1
+settle
+xdotool mousemove 140 57 click 1
+wait_for "$log" '^size 1186 1160$'
+sleep 0.5
+shot scale-200
+xdotool mousemove 60 38 click 1
+wait_count "$log" '^changed 16 1\.0000' 2
 shot final
 echo "window test passed; screenshots in $work"

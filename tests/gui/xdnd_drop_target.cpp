@@ -1,6 +1,8 @@
 // A window that accepts XDND drops (version 5) and prints each drop as
-// "dropped <type> <data>" on one line, then keeps running until killed or
-// until --seconds N have passed. Used to check the toolkit's drag source.
+// "dropped <data>" on one line; runs until killed or for SECONDS.
+// Mode "no-finish" accepts the drop but never answers it, as a hung
+// program would. Used to check the toolkit's drag source.
+// usage: xdnd_drop_target accept|no-finish [SECONDS]
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <thread>
 
 int main(int argc, char** argv) {
+    bool answerDrops = !(argc > 1 && std::string(argv[1]) == "no-finish");
     double seconds = argc > 2 ? std::atof(argv[2]) : 30;
     Display* d = XOpenDisplay(nullptr);
     if (!d) return 1;
@@ -50,6 +53,8 @@ int main(int argc, char** argv) {
                     std::printf("enter version %ld\n", e.xclient.data.l[1] >> 24);
                 } else if (t == atom("XdndPosition")) {
                     reply(atom("XdndStatus"), 1, static_cast<long>(atom("XdndActionCopy")));
+                } else if (t == atom("XdndDrop") && !answerDrops) {
+                    std::printf("drop ignored\n");
                 } else if (t == atom("XdndDrop")) {
                     XConvertSelection(d, atom("XdndSelection"), uriList, prop, w,
                                       static_cast<Time>(e.xclient.data.l[2]));
