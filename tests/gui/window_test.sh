@@ -144,6 +144,14 @@ shot file-dialog
 xdotool windowfocus --sync "$wid" key --window "$wid" Return
 wait_for "$log" '^file /tmp/demo\.fxp$'
 
+# The about area shows its picture over the window; a click closes it.
+xdotool mousemove 450 18 click 1
+wait_for "$log" '^changed 92 1\.0000'
+settle
+shot splash
+xdotool mousemove 300 300 click 1
+wait_for "$log" '^changed 92 0\.0000'
+
 # 200 %: the menu rebuilds the editor at twice the size and the host
 # window follows.
 xdotool mousemove 175 19 click 1

@@ -257,7 +257,8 @@ void drawBitmap(cairo_t* cr, const BitmapSpec& b, double s) {
         case BitmapLook::ArpKeys: {
             static const Rgb rules[4] = {
                 {0.86, 0.87, 0.9}, {0.85, 0.2, 0.25}, {0.25, 0.45, 0.95}, kWarm};
-            drawOctave(cr, s, y0, 29, 43, rules[st], st ? rules[st] : Rgb{0.1, 0.1, 0.12}, kText);
+            Rgb shade{rules[st].r * 0.55, rules[st].g * 0.55, rules[st].b * 0.55};
+            drawOctave(cr, s, y0, 29, 43, rules[st], st ? shade : Rgb{0.1, 0.1, 0.12}, kText);
             break;
         }
         case BitmapLook::StepSwitch:
