@@ -107,7 +107,8 @@ void CFrame::redrawAll() {
 }
 
 void CFrame::viewRemoved(CView* view) {
-    if (focusView == view) focusView = nullptr;
+    // A focused view that leaves the frame ends its editing first.
+    if (focusView == view) setFocusView(nullptr);
     if (modalView == view) modalView = nullptr;
 }
 
@@ -131,12 +132,15 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const int32_t& buttons) {
         return r;
     }
     if (focusView) {
-        CView* v = getViewAt(where);
-        CView* hit = v;
-        // A click outside the focused view ends its editing.
-        while (hit && hit != focusView && hit->isContainer())
-            hit = static_cast<CViewContainer*>(hit)->getViewAt(
-                CPoint(where).offset(-hit->getViewSize().left, -hit->getViewSize().top));
+        // A click outside the focused view ends its editing. Each container
+        // takes points in its parent's coordinates.
+        CPoint p = where;
+        CView* hit = getViewAt(p);
+        while (hit && hit != focusView && hit->isContainer()) {
+            auto* c = static_cast<CViewContainer*>(hit);
+            hit = c->getViewAt(p);
+            p.offset(-c->getViewSize().left, -c->getViewSize().top);
+        }
         if (hit != focusView) setFocusView(nullptr);
     }
     return CViewContainer::onMouseDown(where, buttons);

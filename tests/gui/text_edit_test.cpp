@@ -69,3 +69,28 @@ TEST_F(TextEditTest, TheFieldShowsItsEditingStateInPixels) {
     frame->updateDirty();
     EXPECT_NE(pixelAt(frame, 10, 20), idle) << "a focused field is outlined";
 }
+
+TEST(TextEditInContainer, ClicksInsideTheFocusedFieldKeepEditingAndRemovalEndsIt) {
+    CFrame* frame = new CFrame(CRect(0, 0, 300, 200), nullptr);
+    RecordingListener listener;
+    auto* section = new CViewContainer(CRect(0, 100, 300, 200));
+    auto* edit = new CTextEdit(CRect(50, 20, 250, 38), &listener, 128, "Name");
+    section->addView(edit);
+    frame->addView(section);
+    click(frame, 60, 125);
+    typeKey(frame, '1');
+    click(frame, 200, 125); // still inside the field
+    EXPECT_TRUE(edit->isEditing());
+    typeKey(frame, '2');
+    EXPECT_TRUE(listener.changes.empty());
+    EXPECT_EQ(edit->getText(), "Name12");
+    edit->remember();
+    section->removeView(edit, false);
+    EXPECT_FALSE(edit->isEditing()) << "leaving the frame ends the edit";
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+    EXPECT_EQ(listener.changes.size(), 1u);
+    EXPECT_EQ(listener.begins, listener.ends);
+    edit->forget();
+    edit->forget();
+    frame->forget();
+}
