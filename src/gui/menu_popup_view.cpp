@@ -172,11 +172,55 @@ CMouseEventResult MenuPopupView::onMouseUp(CPoint&, const int32_t&) {
 }
 
 int32_t MenuPopupView::onKeyDown(VstKeyCode& key) {
-    if (key.virt == VKEY_ESCAPE) {
+    Level& level = levels.back();
+    const int32_t n = level.menu->getNbEntries();
+    auto step = [&](int32_t direction) {
+        // Moves to the next selectable entry, wrapping, skipping separators.
+        int32_t i = level.hovered;
+        for (int32_t tries = 0; tries < n; ++tries) {
+            i = (i + direction + n) % n;
+            if (level.menu->getEntry(i)->isSelectable()) break;
+        }
+        level.hovered = i;
+    };
+    switch (key.virt) {
+    case VKEY_ESCAPE:
         close(nullptr, -1);
         return 1;
+    case VKEY_DOWN:
+        step(+1);
+        break;
+    case VKEY_UP:
+        if (level.hovered < 0) level.hovered = 0;
+        step(-1);
+        break;
+    case VKEY_LEFT:
+        if (levels.size() > 1) levels.pop_back();
+        break;
+    case VKEY_RIGHT:
+    case VKEY_RETURN:
+    case VKEY_ENTER: {
+        if (level.hovered < 0) return 1;
+        const CMenuItem& e = *level.menu->getEntry(level.hovered);
+        if (e.submenu && e.submenu->getNbEntries() > 0) {
+            CRect r = entryRect(levels.size() - 1, level.hovered);
+            openLevel(e.submenu, CPoint(r.right - 2, r.top - 2));
+            levels.back().hovered = -1;
+            VstKeyCode down;
+            down.virt = VKEY_DOWN;
+            return onKeyDown(down);
+        }
+        if (key.virt != VKEY_RIGHT && e.isSelectable()) {
+            close(level.menu, level.hovered);
+            return 1;
+        }
+        break;
     }
-    return -1;
+    default:
+        return -1;
+    }
+    setDirty();
+    return 1;
 }
 
 void MenuPopupView::close(COptionMenu* chosenMenu, int32_t index) {

@@ -1,6 +1,8 @@
 // The open pop-up of an option menu: a column of entries per open level,
 // each submenu opening to the right of its entry when the pointer rests on
 // it. Shown as the frame's modal view; Escape or a click outside closes it.
+// The arrow keys move through the entries and open or close submenus;
+// Return chooses.
 #pragma once
 
 #include "cview.h"

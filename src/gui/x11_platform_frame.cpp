@@ -45,6 +45,24 @@ int32_t buttonBit(unsigned button) {
     }
 }
 
+// The modifier bit of a modifier key itself (Shift, Control, Alt), else 0.
+int32_t modifierOfKey(XKeyEvent& e) {
+    switch (XLookupKeysym(&e, 0)) {
+    case XK_Shift_L:
+    case XK_Shift_R:
+        return kShift;
+    case XK_Control_L:
+    case XK_Control_R:
+        return kControl;
+    case XK_Alt_L:
+    case XK_Alt_R:
+    case XK_Meta_L:
+        return kAlt;
+    default:
+        return 0;
+    }
+}
+
 VstKeyCode keyCodeOf(XKeyEvent& e) {
     VstKeyCode k;
     char text[8] = {};
@@ -233,9 +251,15 @@ private:
             frame->onMouseExited(p, buttonsOf(e.xcrossing.state));
             break;
         }
+        case KeyRelease: {
+            // The state is the one before the event: drop the key let go.
+            int32_t mods = modifiersOf(e.xkey.state) & ~modifierOfKey(e.xkey);
+            frame->onModifiersChanged(mods);
+            break;
+        }
         case KeyPress: {
             lastTime = e.xkey.time;
-            frame->onModifiersChanged(modifiersOf(e.xkey.state));
+            frame->onModifiersChanged(modifiersOf(e.xkey.state) | modifierOfKey(e.xkey));
             VstKeyCode k = keyCodeOf(e.xkey);
             frame->onKeyDown(k);
             break;

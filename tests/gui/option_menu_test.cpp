@@ -110,3 +110,30 @@ TEST_F(MenuTest, TheOpenMenuIsDrawnOverTheFrame) {
     frame->updateDirty();
     EXPECT_EQ(pixelAt(frame, 30, 34), before);
 }
+
+TEST_F(MenuTest, TheKeyboardWalksEntriesSkippingSeparatorsAndEntersSubmenus) {
+    click(frame, 20, 15);
+    typeVirtual(frame, VKEY_DOWN);  // 100% Size
+    typeVirtual(frame, VKEY_DOWN);  // 200% Size
+    typeVirtual(frame, VKEY_DOWN);  // the separator is skipped: Sort
+    typeVirtual(frame, VKEY_RIGHT); // opens Sort at its first entry
+    ASSERT_EQ(popup()->getLevelCount(), 2u);
+    typeVirtual(frame, VKEY_LEFT);
+    EXPECT_EQ(popup()->getLevelCount(), 1u);
+    typeVirtual(frame, VKEY_RETURN); // Return on a submenu opens it too
+    typeVirtual(frame, VKEY_DOWN);
+    typeVirtual(frame, VKEY_RETURN);
+    EXPECT_EQ(popup(), nullptr);
+    int32_t index;
+    EXPECT_EQ(menu->getLastItemMenu(index), sub);
+    EXPECT_EQ(index, 1);
+
+    click(frame, 20, 15);
+    typeVirtual(frame, VKEY_UP); // wraps to the last selectable entry: the title is not
+    typeVirtual(frame, VKEY_RETURN);
+    EXPECT_EQ(menu->getLastItemMenu(index), sub) << "Up landed on Sort and opened it";
+    typeVirtual(frame, VKEY_RETURN);
+    EXPECT_EQ(menu->getLastItemMenu(index), sub);
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(listener.changes.size(), 2u);
+}
