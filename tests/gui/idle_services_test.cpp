@@ -95,7 +95,9 @@ TEST(FileSelector, BuildsTheDialogCommandForZenityAndKdialog) {
 
 TEST(FileSelector, ReportsTheChosenFileOrACancelThroughNotifyAtIdle) {
     Counter c;
-    CFileSelector::setProgramOverride(script("chooser", "sleep 0.1; echo /tmp/chosen.fxp"));
+    std::string chooser = script("chooser", "sleep 0.1; echo /tmp/chosen.fxp");
+    std::string cancel = script("cancel", "exit 1");
+    CFileSelector::setProgramOverride(chooser);
     auto* selector = new CFileSelector(CFileSelector::kSelectSaveFile);
     ASSERT_TRUE(selector->run(&c));
     EXPECT_TRUE(selector->isRunning());
@@ -105,7 +107,7 @@ TEST(FileSelector, ReportsTheChosenFileOrACancelThroughNotifyAtIdle) {
     EXPECT_EQ(c.selectorEnds, 1);
     EXPECT_EQ(c.file, "/tmp/chosen.fxp");
 
-    CFileSelector::setProgramOverride(script("cancel", "exit 1"));
+    CFileSelector::setProgramOverride(cancel);
     selector = new CFileSelector(CFileSelector::kSelectFile);
     ASSERT_TRUE(selector->run(&c));
     idleUntil([&] { return c.selectorEnds > 1; });
@@ -119,6 +121,8 @@ TEST(FileSelector, ReportsTheChosenFileOrACancelThroughNotifyAtIdle) {
     EXPECT_EQ(c.selectorEnds, 3) << "a failed start still ends the request";
     selector->forget();
     CFileSelector::setProgramOverride("");
+    std::filesystem::remove(chooser);
+    std::filesystem::remove(cancel);
 }
 
 TEST(DragSource, OffersFilesAsPercentEncodedUris) {

@@ -130,6 +130,30 @@ kill "${pids[-1]}"
 xdotool mousemove 30 19 click 1
 wait_for "$log" '^changed 16 0\.0000'
 
+# A real program as the drop target: zenity's file chooser takes the
+# dropped file as its selection, and Return prints it.
+zenity --file-selection --title="Drop Target" --filename=/ >"$work/zenity-drop.out" 2>/dev/null &
+pids+=($!)
+zwid=""
+for _ in $(seq 150); do
+    zwid=$(xdotool search --name 'Drop Target' 2>/dev/null | head -1 || true)
+    [[ -n $zwid ]] && break
+    sleep 0.1
+done
+[[ -n $zwid ]] || fail "no zenity window"
+sleep 1
+xdotool windowmove "$zwid" 620 0
+sleep 0.5
+xdotool mousemove 89 482 mousedown 1
+settle
+for x in 300 620 700 800 900; do xdotool mousemove "$x" 300; sleep 0.2; done
+xdotool mouseup 1
+wait_count "$log" '^drag ended' 4
+sleep 1
+shot zenity-drop
+xdotool windowfocus --sync "$zwid" key --window "$zwid" Return
+wait_for "$work/zenity-drop.out" '^/tmp/zandrel-demo-drag\.txt$'
+
 # The file dialog: a child process polled from idle; accept its default.
 xdotool mousemove 29 487 click 1
 wid=""
