@@ -1,0 +1,291 @@
+#include "x11_platform_frame.h"
+
+#include "cframe.h"
+#include "xdnd_drag_source.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+#include <cstdlib>
+
+namespace {
+// Two presses of the same button within this time and distance make a
+// double click.
+constexpr Time kDoubleClickTime = 400;
+constexpr int kDoubleClickDistance = 4;
+
+int32_t modifiersOf(unsigned state) {
+    int32_t m = 0;
+    if (state & ShiftMask) m |= kShift;
+    if (state & ControlMask) m |= kControl;
+    if (state & Mod1Mask) m |= kAlt;
+    return m;
+}
+
+int32_t buttonsOf(unsigned state) {
+    int32_t b = modifiersOf(state);
+    if (state & Button1Mask) b |= kLButton;
+    if (state & Button2Mask) b |= kMButton;
+    if (state & Button3Mask) b |= kRButton;
+    return b;
+}
+
+int32_t buttonBit(unsigned button) {
+    switch (button) {
+    case 1:
+        return kLButton;
+    case 2:
+        return kMButton;
+    case 3:
+        return kRButton;
+    default:
+        return 0;
+    }
+}
+
+// The modifier bit of a modifier key itself (Shift, Control, Alt), else 0.
+int32_t modifierOfKey(XKeyEvent& e) {
+    switch (XLookupKeysym(&e, 0)) {
+    case XK_Shift_L:
+    case XK_Shift_R:
+        return kShift;
+    case XK_Control_L:
+    case XK_Control_R:
+        return kControl;
+    case XK_Alt_L:
+    case XK_Alt_R:
+    case XK_Meta_L:
+        return kAlt;
+    default:
+        return 0;
+    }
+}
+
+VstKeyCode keyCodeOf(XKeyEvent& e) {
+    VstKeyCode k;
+    char text[8] = {};
+    KeySym sym = NoSymbol;
+    int n = XLookupString(&e, text, sizeof text, &sym, nullptr);
+    switch (sym) {
+    case XK_BackSpace:
+        k.virt = VKEY_BACK;
+        break;
+    case XK_Tab:
+        k.virt = VKEY_TAB;
+        break;
+    case XK_Return:
+        k.virt = VKEY_RETURN;
+        break;
+    case XK_KP_Enter:
+        k.virt = VKEY_ENTER;
+        break;
+    case XK_Escape:
+        k.virt = VKEY_ESCAPE;
+        break;
+    case XK_End:
+        k.virt = VKEY_END;
+        break;
+    case XK_Home:
+        k.virt = VKEY_HOME;
+        break;
+    case XK_Left:
+        k.virt = VKEY_LEFT;
+        break;
+    case XK_Up:
+        k.virt = VKEY_UP;
+        break;
+    case XK_Right:
+        k.virt = VKEY_RIGHT;
+        break;
+    case XK_Down:
+        k.virt = VKEY_DOWN;
+        break;
+    case XK_Delete:
+        k.virt = VKEY_DELETE;
+        break;
+    default:
+        if (n == 1 && static_cast<unsigned char>(text[0]) >= 32) k.character = text[0];
+    }
+    if (e.state & ShiftMask) k.modifier |= MODIFIER_SHIFT;
+    if (e.state & Mod1Mask) k.modifier |= MODIFIER_ALTERNATE;
+    if (e.state & ControlMask) k.modifier |= MODIFIER_CONTROL;
+    return k;
+}
+
+class X11PlatformFrame : public IPlatformFrame {
+public:
+    X11PlatformFrame(CFrame* frame, Display* display, Window parent)
+        : frame(frame), display(display) {
+        int w = static_cast<int>(frame->getWidth()), h = static_cast<int>(frame->getHeight());
+        int screen = DefaultScreen(display);
+        XSetWindowAttributes attr{};
+        attr.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                          KeyPressMask | KeyReleaseMask | EnterWindowMask | LeaveWindowMask |
+                          StructureNotifyMask | FocusChangeMask;
+        attr.background_pixel = BlackPixel(display, screen);
+        window = XCreateWindow(display, parent, 0, 0, w, h, 0, CopyFromParent, InputOutput,
+                               CopyFromParent, CWEventMask | CWBackPixel, &attr);
+        drag = std::make_unique<XdndDragSource>(display, window);
+        XMapWindow(display, window);
+        surface = cairo_xlib_surface_create(display, window, DefaultVisual(display, screen), w, h);
+        XFlush(display);
+    }
+
+    ~X11PlatformFrame() override {
+        cairo_surface_destroy(surface);
+        for (Cursor c : cursors)
+            if (c) XFreeCursor(display, c);
+        XDestroyWindow(display, window);
+        XCloseDisplay(display);
+    }
+
+    void present(cairo_surface_t* backBuffer, const std::vector<CRect>& areas) override {
+        cairo_t* cr = cairo_create(surface);
+        for (const CRect& r : areas)
+            cairo_rectangle(cr, r.left, r.top, r.getWidth(), r.getHeight());
+        cairo_clip(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, backBuffer, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(surface);
+        XFlush(display);
+    }
+
+    void setSize(int width, int height) override {
+        XResizeWindow(display, window, width, height);
+        cairo_xlib_surface_set_size(surface, width, height);
+        XFlush(display);
+    }
+
+    void setCursor(CCursorType type) override {
+        static const unsigned shapes[] = {XC_left_ptr,
+                                          XC_watch,
+                                          XC_sb_h_double_arrow,
+                                          XC_sb_v_double_arrow,
+                                          XC_fleur,
+                                          XC_bottom_left_corner,
+                                          XC_bottom_right_corner,
+                                          XC_plus,
+                                          XC_X_cursor,
+                                          XC_hand2};
+        size_t i = static_cast<size_t>(type);
+        if (i >= std::size(shapes)) i = 0;
+        if (!cursors[i]) cursors[i] = XCreateFontCursor(display, shapes[i]);
+        XDefineCursor(display, window, cursors[i]);
+        XFlush(display);
+    }
+
+    bool startFileDrag(const std::vector<std::string>& paths) override {
+        return drag->start(paths, lastTime);
+    }
+    bool isDragging() const override { return drag->isActive(); }
+
+    void processEvents() override {
+        while (XPending(display)) {
+            XEvent e;
+            XNextEvent(display, &e);
+            if (drag->handleEvent(e)) continue;
+            dispatch(e);
+        }
+        drag->checkTimeout();
+    }
+
+private:
+    void dispatch(XEvent& e) {
+        switch (e.type) {
+        case Expose:
+            frame->invalidRect(CRect(e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width,
+                                     e.xexpose.y + e.xexpose.height));
+            break;
+        case ButtonPress: {
+            lastTime = e.xbutton.time;
+            CPoint p(e.xbutton.x, e.xbutton.y);
+            int32_t mods = modifiersOf(e.xbutton.state);
+            if (e.xbutton.button >= 4 && e.xbutton.button <= 7) {
+                float d = e.xbutton.button == 4 ? 1.f : e.xbutton.button == 5 ? -1.f : 0.f;
+                if (d != 0) frame->onWheel(p, d, mods);
+                break;
+            }
+            int32_t buttons = buttonBit(e.xbutton.button) | mods;
+            bool dbl = e.xbutton.button == lastButton &&
+                       e.xbutton.time - lastPressTime < kDoubleClickTime &&
+                       std::abs(e.xbutton.x - lastPressX) <= kDoubleClickDistance &&
+                       std::abs(e.xbutton.y - lastPressY) <= kDoubleClickDistance;
+            if (dbl) buttons |= kDoubleClick;
+            // A third press starts counting anew.
+            lastPressTime = dbl ? 0 : e.xbutton.time;
+            lastButton = e.xbutton.button;
+            lastPressX = e.xbutton.x;
+            lastPressY = e.xbutton.y;
+            XSetInputFocus(display, window, RevertToParent, e.xbutton.time);
+            frame->onMouseDown(p, buttons);
+            break;
+        }
+        case ButtonRelease: {
+            lastTime = e.xbutton.time;
+            if (e.xbutton.button >= 4) break;
+            CPoint p(e.xbutton.x, e.xbutton.y);
+            // The state holds the buttons before the release.
+            int32_t buttons = buttonsOf(e.xbutton.state) & ~buttonBit(e.xbutton.button);
+            frame->onMouseUp(p, buttons);
+            break;
+        }
+        case MotionNotify: {
+            lastTime = e.xmotion.time;
+            CPoint p(e.xmotion.x, e.xmotion.y);
+            frame->onMouseMoved(p, buttonsOf(e.xmotion.state));
+            break;
+        }
+        case EnterNotify: {
+            // Entering is seen as a move: the views under the pointer learn
+            // of it through their enter handlers.
+            CPoint p(e.xcrossing.x, e.xcrossing.y);
+            frame->onMouseMoved(p, buttonsOf(e.xcrossing.state));
+            break;
+        }
+        case LeaveNotify: {
+            CPoint p(e.xcrossing.x, e.xcrossing.y);
+            frame->onMouseExited(p, buttonsOf(e.xcrossing.state));
+            break;
+        }
+        case KeyRelease: {
+            // The state is the one before the event: drop the key let go.
+            int32_t mods = modifiersOf(e.xkey.state) & ~modifierOfKey(e.xkey);
+            frame->onModifiersChanged(mods);
+            break;
+        }
+        case KeyPress: {
+            lastTime = e.xkey.time;
+            frame->onModifiersChanged(modifiersOf(e.xkey.state) | modifierOfKey(e.xkey));
+            VstKeyCode k = keyCodeOf(e.xkey);
+            frame->onKeyDown(k);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    CFrame* frame;
+    Display* display;
+    Window window = 0;
+    cairo_surface_t* surface = nullptr;
+    Cursor cursors[10] = {};
+    std::unique_ptr<XdndDragSource> drag;
+    Time lastTime = CurrentTime;
+    Time lastPressTime = 0;
+    unsigned lastButton = 0;
+    int lastPressX = 0, lastPressY = 0;
+};
+} // namespace
+
+std::unique_ptr<IPlatformFrame> createX11PlatformFrame(CFrame* frame, void* parentWindow) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return nullptr;
+    Window parent =
+        parentWindow ? reinterpret_cast<Window>(parentWindow) : DefaultRootWindow(display);
+    return std::make_unique<X11PlatformFrame>(frame, display, parent);
+}
