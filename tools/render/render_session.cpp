@@ -7,8 +7,12 @@
 namespace {
 
 // The plug-in ignores the host's writes to its parameters during its first
-// ten blocks after resume or after a whole-state load.
+// ten blocks after resume or after a whole-state load. The blocks are short
+// and of a fixed size whatever the render's block size: the arpeggiator's
+// clock runs on while the transport stands, and where it stands when the
+// song starts decides which step comes first.
 constexpr int kLoadGuardBlocks = 10;
+constexpr int32_t kLoadGuardFrames = 32;
 
 int64_t sampleOfSeconds(double seconds, double rate) {
     return static_cast<int64_t>(std::llround(seconds * rate));
@@ -48,7 +52,7 @@ RenderSession::RenderSession(PluginHost& host, const RenderSettings& settings)
 
 void RenderSession::passLoadGuard() {
     host.setPlaying(false);
-    for (int i = 0; i < kLoadGuardBlocks; ++i) host.processBlock(settings.blockFrames);
+    for (int i = 0; i < kLoadGuardBlocks; ++i) host.processBlock(kLoadGuardFrames);
 }
 
 RenderResult RenderSession::render(const SmfFile& file, const TempoMap& tempo,
@@ -78,23 +82,23 @@ RenderResult RenderSession::render(const SmfFile& file, const TempoMap& tempo,
     host.setTempo(tempoChanges.front().second);
     host.setPlaying(true);
 
+    // The render ends a release time after the last note ended (counted
+    // from that note's own sample, so the end does not depend on the block
+    // size), or at the bound.
     SoundingNotes sounding;
     size_t nextInput = 0, nextTempo = 1, seen = firstOutput;
-    int64_t now = 0, quietSince = -1;
+    int64_t now = 0, lastNoteEnd = 0;
     double lastReported = -1.0;
     while (now < hardEnd) {
-        if (now >= inputEnd) {
-            if (sounding.any())
-                quietSince = -1;
-            else if (quietSince < 0)
-                quietSince = now;
-            if (quietSince >= 0 && now - quietSince >= release) break;
-        }
+        const int64_t quietEnd = std::max(inputEnd, lastNoteEnd) + release;
+        const bool quiet = now >= inputEnd && !sounding.any();
+        if (quiet && now >= quietEnd) break;
         while (nextTempo < tempoChanges.size() && tempoChanges[nextTempo].first <= now)
             host.setTempo(tempoChanges[nextTempo++].second);
         int64_t end = now + settings.blockFrames;
         if (nextTempo < tempoChanges.size()) end = std::min(end, tempoChanges[nextTempo].first);
         if (now < inputEnd) end = std::min(end, inputEnd);
+        if (quiet) end = std::min(end, quietEnd);
         end = std::min(end, hardEnd);
 
         for (; nextInput < result.input.size() && result.input[nextInput].sample < end;
@@ -108,6 +112,7 @@ RenderResult RenderSession::render(const SmfFile& file, const TempoMap& tempo,
             if (r.type != kVstMidiType) continue;
             TimedMidi e{r.sampleTime - origin, r.status, r.data1, r.data2};
             sounding.track(e);
+            if (!sounding.any()) lastNoteEnd = e.sample;
             result.output.push_back(e);
         }
         now = end;
