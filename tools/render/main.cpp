@@ -14,6 +14,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -50,11 +51,11 @@ void describe(CLI::App& app, Options& o) {
     app.description(
         "Plays a MIDI file through the Zandrel chord memory and arpeggiator, as a DAW\n"
         "would with its transport running from the start of the song, and writes\n"
-        "what Zandrel plays: a MIDI file, a WAV file of its preview sound, a picture.\n\n"
-        "Example:\n"
-        "  zandrel-render song.mid -o chords.mid --wav chords.wav --roll chords.png \\\n"
-        "                 --set \"Arp ON=0\"");
-    app.add_option("input", o.input, "The MIDI file to play in (type 0 or 1)")
+        "what Zandrel plays: a MIDI file, a WAV file of its preview sound, a picture.\n");
+    app.footer("Example, the chord memory alone:\n"
+               "  zandrel-render song.mid -o chords.mid --wav chords.wav --roll chords.png \\\n"
+               "                 --set \"Arp ON=0\"");
+    app.add_option("song", o.input, "The MIDI file to play in (type 0 or 1)")
         ->required()
         ->type_name("SONG.mid");
     app.add_option("-o,--output", o.midiOut,
@@ -90,24 +91,24 @@ void describe(CLI::App& app, Options& o) {
     app.add_option("--tempo", o.tempo,
                    "Play at this constant tempo instead of the file's tempo map")
         ->type_name("BPM")
-        ->check(CLI::Range(1.0, 999.0))
+        ->check(CLI::Range(1.0, 999.0).description(""))
         ->group("Timing");
-    app.add_option("--rate", o.rate, "Sample rate")
+    app.add_option("--rate", o.rate, "Sample rate, as a host would run at")
         ->type_name("HZ")
         ->default_val(48000)
-        ->check(CLI::Range(8000.0, 384000.0))
+        ->check(CLI::Range(8000.0, 384000.0).description(""))
         ->group("Timing");
     app.add_option("--block", o.block, "Frames per processing block, as a host's buffer size")
         ->type_name("FRAMES")
         ->default_val(256)
-        ->check(CLI::Range(1, 4096))
+        ->check(CLI::Range(1, 4096).description(""))
         ->group("Timing");
     app.add_option("--max-tail", o.maxTail,
                    "After the song ends, keep playing until every note has ended, but no\n"
                    "longer than this")
         ->type_name("SECONDS")
         ->default_val(30)
-        ->check(CLI::Range(0.0, 3600.0))
+        ->check(CLI::Range(0.0, 3600.0).description(""))
         ->group("Timing");
     app.add_option("--plugin", o.plugin,
                    "The plug-in to load (default: Zandrel.so next to this program)")
@@ -115,6 +116,32 @@ void describe(CLI::App& app, Options& o) {
         ->group("Other");
     app.add_flag("-q,--quiet", o.quiet, "Print nothing but errors")->group("Other");
 }
+
+// The plug-in greets its host on stderr when it is opened; that line means
+// nothing to someone rendering a song, so it goes nowhere.
+class SilencedStderr {
+public:
+    SilencedStderr() : saved(dup(STDERR_FILENO)) {
+        std::fflush(stderr);
+        const int nowhere = open("/dev/null", O_WRONLY);
+        if (nowhere >= 0) {
+            dup2(nowhere, STDERR_FILENO);
+            close(nowhere);
+        }
+    }
+    ~SilencedStderr() {
+        std::fflush(stderr);
+        if (saved >= 0) {
+            dup2(saved, STDERR_FILENO);
+            close(saved);
+        }
+    }
+    SilencedStderr(const SilencedStderr&) = delete;
+    SilencedStderr& operator=(const SilencedStderr&) = delete;
+
+private:
+    int saved;
+};
 
 int countNoteOns(const std::vector<TimedMidi>& events) {
     int count = 0;
@@ -150,7 +177,9 @@ int run(const Options& o) {
     hostOptions.maxBlockSize = o.block;
     hostOptions.productString = "zandrel-render";
     const std::string pluginPath = o.plugin.empty() ? defaultPluginPath() : o.plugin;
+    auto quiet = std::make_unique<SilencedStderr>();
     PluginHost host(pluginPath, hostOptions);
+    quiet.reset();
     if (!host.loaded()) throw RenderError("cannot load " + pluginPath + ": " + host.error());
 
     seedRandomSource(host, o.seed);
