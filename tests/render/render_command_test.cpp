@@ -124,6 +124,23 @@ TEST_F(RenderCommand, ParametersAreSetByNameWithoutTrailingBlanksOrByNumber) {
     EXPECT_EQ(csv.output, "12\n");
 }
 
+TEST_F(RenderCommand, FollowsTheInputsTempoChangesWhateverTheBlockSize) {
+    // 120 BPM, then 75 BPM from the second beat; a held key and a short one.
+    const auto song = writeFile(
+        "tempo.mid",
+        smfBytes(1, 96,
+                 {track({{96, {0xFF, 0x51, 3, 0x0C, 0x35, 0x00}}}), track({{0, {0x90, 60, 100}},
+                                                                           {150, {0x80, 60, 0}},
+                                                                           {10, {0x90, 65, 90}},
+                                                                           {40, {0x80, 65, 0}}})}));
+    ASSERT_EQ(render("-q --block 64 -o " + file("a.mid"), song.string()).status, 0);
+    ASSERT_EQ(render("-q --block 1000 -o " + file("b.mid"), song.string()).status, 0);
+    EXPECT_EQ(contents(file("a.mid")), contents(file("b.mid")));
+    const auto csv = shell("midicsv " + quoted(file("a.mid")));
+    EXPECT_NE(csv.output.find("0, Tempo, 500000"), std::string::npos) << csv.output;
+    EXPECT_NE(csv.output.find("960, Tempo, 800000"), std::string::npos) << csv.output;
+}
+
 TEST_F(RenderCommand, AConstantTempoReplacesTheFilesTempo) {
     ASSERT_EQ(render("-q --tempo 60 -o " + file("slow.mid")).status, 0);
     const auto csv = shell("midicsv " + quoted(file("slow.mid")));
