@@ -41,9 +41,8 @@ std::vector<uint8_t> readWholeFile(const std::string& path, const char* what) {
     return bytes;
 }
 
-void setChunk(PluginHost& host, std::vector<uint8_t>& block, const std::string& path) {
-    const intptr_t answer =
-        host.dispatch(effSetChunk, 0, static_cast<intptr_t>(block.size()), block.data());
+void setChunk(PluginHost& host, uint8_t* block, size_t size, const std::string& path) {
+    const intptr_t answer = host.dispatch(effSetChunk, 0, static_cast<intptr_t>(size), block);
     if (answer == -1) throw RenderError("Zandrel refused the state in " + path);
 }
 
@@ -84,7 +83,10 @@ void loadPresetFile(PluginHost& host, const std::string& path) {
     uint32_t size = 0;
     for (size_t i = 0; i < 4; ++i) size = (size << 8) | bytes[kPresetSizeOffset + i];
     if (size == kWholeStateBytes) {
-        setChunk(host, bytes, path);
+        // The state chunk follows the header, as a host keeps it in a project.
+        if (bytes.size() < kPresetHeaderBytes + size)
+            throw RenderError(path + " is cut short: its state is incomplete");
+        setChunk(host, bytes.data() + kPresetHeaderBytes, size, path);
         return;
     }
     int32_t service = 0;
@@ -99,7 +101,7 @@ void loadPresetFile(PluginHost& host, const std::string& path) {
 void loadChunkFile(PluginHost& host, const std::string& path) {
     auto bytes = readWholeFile(path, "state chunk");
     if (bytes.empty()) throw RenderError("the state chunk " + path + " is empty");
-    setChunk(host, bytes, path);
+    setChunk(host, bytes.data(), bytes.size(), path);
 }
 
 void applyParameterSetting(PluginHost& host, const std::string& setting) {
