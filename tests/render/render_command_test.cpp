@@ -110,8 +110,10 @@ TEST_F(RenderCommand, TheSameInputAndOptionsGiveTheSameMidiFile) {
 TEST_F(RenderCommand, TheBlockSizeDoesNotChangeTheMidi) {
     ASSERT_EQ(render("-q --block 64 -o " + file("small.mid")).status, 0);
     ASSERT_EQ(render("-q --block 1024 -o " + file("large.mid")).status, 0);
+    ASSERT_EQ(render("-q --block 17 -o " + file("odd.mid")).status, 0);
     ASSERT_FALSE(contents(file("small.mid")).empty());
     EXPECT_EQ(contents(file("small.mid")), contents(file("large.mid")));
+    EXPECT_EQ(contents(file("small.mid")), contents(file("odd.mid")));
 }
 
 TEST_F(RenderCommand, ParametersAreSetByNameWithoutTrailingBlanksOrByNumber) {

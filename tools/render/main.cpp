@@ -13,6 +13,7 @@
 #include "wav_writer.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -174,7 +175,7 @@ int run(const Options& o) {
 
     PluginHost::Options hostOptions;
     hostOptions.sampleRate = o.rate;
-    hostOptions.maxBlockSize = o.block;
+    hostOptions.maxBlockSize = std::max(o.block, RenderSession::kShortestMaxBlock);
     hostOptions.productString = "zandrel-render";
     const std::string pluginPath = o.plugin.empty() ? defaultPluginPath() : o.plugin;
     auto quiet = std::make_unique<SilencedStderr>();
@@ -197,6 +198,7 @@ int run(const Options& o) {
     ProgressBar bar(!o.quiet && isatty(STDERR_FILENO) && songSeconds > kProgressAfterSeconds);
     const RenderResult result =
         session.render(song, tempo, [&](double fraction) { bar.show(fraction); });
+    bar.finish();
 
     if (midiFile)
         midiFile->write(

@@ -6,8 +6,11 @@
 class ProgressBar {
 public:
     explicit ProgressBar(bool shown) : shown(shown) {}
-    ~ProgressBar() {
+    ~ProgressBar() { finish(); }
+    // Ends the bar's line, so that what is printed next starts on its own.
+    void finish() {
         if (shown && drawn) std::fputc('\n', stderr);
+        drawn = false;
     }
     void show(double fraction) {
         if (!shown) return;

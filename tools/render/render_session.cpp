@@ -12,7 +12,8 @@ namespace {
 // clock runs on while the transport stands, and where it stands when the
 // song starts decides which step comes first.
 constexpr int kLoadGuardBlocks = 10;
-constexpr int32_t kLoadGuardFrames = 32;
+constexpr int32_t kLoadGuardFrames = RenderSession::kShortestMaxBlock;
+constexpr int kMaxEventsPerBlock = 4096; // the host's event list holds twice as many
 
 int64_t sampleOfSeconds(double seconds, double rate) {
     return static_cast<int64_t>(std::llround(seconds * rate));
@@ -101,9 +102,16 @@ RenderResult RenderSession::render(const SmfFile& file, const TempoMap& tempo,
         if (quiet) end = std::min(end, quietEnd);
         end = std::min(end, hardEnd);
 
+        int queued = 0;
         for (; nextInput < result.input.size() && result.input[nextInput].sample < end;
-             ++nextInput) {
+             ++nextInput, ++queued) {
             const auto& e = result.input[nextInput];
+            // A block carries a bounded number of events: a crowded moment
+            // ends the block early, and the rest go into the next one.
+            if (queued >= kMaxEventsPerBlock && e.sample > now) {
+                end = e.sample;
+                break;
+            }
             host.queueMidi(static_cast<int32_t>(e.sample - now), e.status, e.data1, e.data2);
         }
         host.processBlock(static_cast<int32_t>(end - now));

@@ -40,6 +40,9 @@ class RenderSession {
 public:
     RenderSession(PluginHost& host, const RenderSettings& settings);
 
+    // The host must announce blocks at least this long.
+    static constexpr int32_t kShortestMaxBlock = 32;
+
     // Runs the plug-in's load guard: blocks with the transport stopped,
     // after which it accepts the host's parameter changes.
     void passLoadGuard();
