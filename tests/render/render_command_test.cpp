@@ -188,7 +188,8 @@ std::vector<uint8_t> garbagePreset(uint32_t blockSize) {
     return preset;
 }
 
-TEST_F(RenderCommand, APresetThePluginRefusesFailsWithoutLeavingAFile) {
+TEST_F(RenderCommand, AGarbledPresetFailsWithoutLeavingAFile) {
+    // Bytes of each kind's length behind a header that is not a program file.
     for (uint32_t kind : {27512u, 8312u, 19096u}) { // whole state, chords, arpeggiator
         const auto preset = writeFile("bad.fxp", garbagePreset(kind));
         expectFailureLeavingNoFile(render("--preset " + preset.string() + " -o " + file("out.mid")),

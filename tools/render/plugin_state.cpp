@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -80,6 +81,10 @@ void loadPresetFile(PluginHost& host, const std::string& path) {
     auto bytes = readWholeFile(path, "preset");
     if (bytes.size() < kPresetHeaderBytes)
         throw RenderError(path + " is not a Zandrel preset (too short)");
+    // The plug-in takes any state block of the right length, so the
+    // program-file header is what tells a preset from other bytes.
+    if (std::memcmp(bytes.data(), "CcnK", 4) != 0 || std::memcmp(bytes.data() + 8, "FPCh", 4) != 0)
+        throw RenderError(path + " is not a Zandrel preset (no program-file header)");
     uint32_t size = 0;
     for (size_t i = 0; i < 4; ++i) size = (size << 8) | bytes[kPresetSizeOffset + i];
     if (size == kWholeStateBytes) {
