@@ -161,6 +161,7 @@ void PluginHost::receive(const VstEvents* incoming) {
         if (!e) continue;
         ReceivedEvent r{};
         r.type = e->type;
+        r.byteSize = e->byteSize;
         r.deltaFrames = e->deltaFrames;
         r.blockFrames = currentBlockFrames;
         r.sampleTime = sampleClock + e->deltaFrames;

@@ -28,6 +28,7 @@ public:
         int32_t deltaFrames;
         int32_t blockFrames;
         int32_t type;
+        int32_t byteSize;
         uint8_t status;
         uint8_t data1;
         uint8_t data2;
