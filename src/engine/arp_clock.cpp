@@ -146,7 +146,8 @@ void ZandDSP::arpClockTick() {
     if (st.arpFreeRate) {
         st.freePhase += st.freeIncrement;
         if (st.freePhase >= 1.0) {
-            st.stepCounter += 1;
+            // A counter taken from a huge position starts over at its end.
+            st.stepCounter = st.stepCounter < INT32_MAX ? st.stepCounter + 1 : 0;
             st.freePhase -= 1.0;
         }
     } else {

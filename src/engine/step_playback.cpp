@@ -21,9 +21,16 @@ constexpr int kVelocityLane = 4;
 constexpr int kLengthLane = 5;
 constexpr int kIntervalLane = 7;
 
-// -12..+12 semitones; values up to 1/26 mean no shift.
+// -12..+12 semitones; values up to 1/26 mean no shift. Values beyond 1
+// (a damaged load) shift as 1 does.
 int shiftOf(float x) {
-    return x > 0.03846154f ? saturatingFloor(x * 25.99) - 13 : 0;
+    return x > 0.03846154f ? clampTo(saturatingFloor(x * 25.99), 0, 25) - 13 : 0;
+}
+
+// A lane value in sixteenths, rounded, 0..16: what the spread and octave
+// lanes are made of. A value outside 0..1 counts as the nearest end.
+int sixteenthsOf(float x) {
+    return clampTo(saturatingInt(x * 16 + 0.5), 0, 16);
 }
 
 int positiveMod(int a, int m) {
@@ -174,13 +181,13 @@ void ZandDSP::playStep() {
     const ArpPattern& p = currentPatternRecord();
     const int p0 = st.lanePos[kNoteLane] & 15;
     if (!p.stepOn[p0] || p.stepKind[p0] > 10) return; // off, or tied to the step before
-    const int sel = saturatingInt(p.rowValue[0][p0] * 16);
+    const int sel = clampTo(saturatingInt(p.rowValue[0][p0] * 16), 0, 16);
     if (sel < 1) return; // a rest
     const int n = clampTo(st.arpHeldCount, 0, 8);
     if (n < 1) return;
     // Notes from the chord memory are transposed already.
     int extra = st.chordsOn ? 0 : st.transpose - 24;
-    const int spread = saturatingInt(laneValue(kSpreadLane) * 16 + 0.5) - 8;
+    const int spread = sixteenthsOf(laneValue(kSpreadLane)) - 8;
     int i;
     if (spread != 0) {
         const int direction = spread > 0 ? 1 : -1;
@@ -228,7 +235,7 @@ void ZandDSP::playStep() {
 }
 
 void ZandDSP::playNote(int index, int extra) {
-    const int octave = (saturatingInt(laneValue(kOctaveLane) * 16 + 0.5) - 8) * 12;
+    const int octave = (sixteenthsOf(laneValue(kOctaveLane)) - 8) * 12;
     int note = st.arpHeld[index & 7] + extra + octave;
     const int interval = positiveMod(positiveMod(note, 12) - clampTo(st.chordRoot, 0, 11), 12);
     if (currentPatternRecord().scaleDegreeOn[scaleDegree(interval)])
