@@ -35,3 +35,11 @@ void OutputEventList::sortByTime() {
         events[j] = moving;
     }
 }
+
+void OutputEventList::keepInsideBlock(int32_t frames) {
+    const int32_t last = frames > 0 ? frames - 1 : 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (events[i].deltaFrames < 0) events[i].deltaFrames = 0;
+        if (events[i].deltaFrames > last) events[i].deltaFrames = last;
+    }
+}

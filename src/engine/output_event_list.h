@@ -31,6 +31,10 @@ public:
     // Orders the events by deltaFrames, keeping the order of equal times:
     // hosts expect a block's events sorted.
     void sortByTime();
+    // Brings every offset inside a block of `frames` samples. Messages passed
+    // through keep the host's offset, and a host may hand over one outside
+    // the block it then processes.
+    void keepInsideBlock(int32_t frames);
 
 private:
     VstMidiEvent* events;

@@ -26,7 +26,12 @@ struct PendingSend {
     uint8_t data1;
     uint8_t data2;
     uint8_t voiceOrFlag; // voice number for the chord path, arp flag for the arp path
+    uint8_t routing = 0; // chord path: the kRoute bits when the event was sent
 };
+
+// Where the chord path sent an event: to the arpeggiator, one channel up,
+// copied per voice.
+enum ChordRouting : uint8_t { kRouteToArp = 1, kRouteChordsCh2 = 2, kRouteVoicesCh3 = 4 };
 
 class PendingSends {
 public:

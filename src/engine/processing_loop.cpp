@@ -56,6 +56,9 @@ int32_t ZandDSP::processEvents(VstEvents* events) {
     if (!scope.active || !events) return 1;
     // Events sent from here belong to the block that follows.
     st.sampleInBlock = 0;
+    // What the editor did before this block comes before the host's events
+    // of the block: an audition must not outlive an all-notes-off after it.
+    replayPendingSends();
     const int32_t count = events->numEvents;
     for (int32_t i = 0; i < count; ++i) {
         const VstEvent* e = events->events[i];
@@ -144,6 +147,7 @@ void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t samp
         st.sampleInBlock += 1;
     }
 
+    outputEvents.keepInsideBlock(frames);
     handOverToHost();
     st.inputNoteCount = 0;
     endOfBlockInputModes(frames);
@@ -155,7 +159,7 @@ void ZandDSP::replayPendingSends() {
     while (pendingSends.pop(p)) {
         switch (p.kind) {
         case PendingSend::kChordEvent:
-            sendEvent(p.status, p.data1, p.data2, 0, p.voiceOrFlag);
+            sendRoutedEvent(p.status, p.data1, p.data2, 0, p.voiceOrFlag, p.routing);
             break;
         case PendingSend::kArpEvent:
             sendArpEvent(p.status, p.data1, p.data2, 0, p.voiceOrFlag != 0);
@@ -225,11 +229,26 @@ void ZandDSP::endOfBlockInputModes(int32_t sampleFrames) {
 }
 
 void ZandDSP::sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset, int voice) {
+    // The event goes where the routing sends it now, even when it leaves at
+    // the next block: a switch that releases notes and then changes the
+    // routing (the arpeggiator switched on) must not swallow the note-offs.
+    const uint8_t routing = static_cast<uint8_t>((st.arpOn ? kRouteToArp : 0) |
+                                                 (st.xmitChordsCh2 ? kRouteChordsCh2 : 0) |
+                                                 (st.xmitVoicesCh3 ? kRouteVoicesCh3 : 0));
     if (!ownsOutput()) {
+        // The note counts as sounding (or ended) from now on, as if sent at
+        // once: a release helper called before the next block must end it.
+        if (isNoteMessage(status) && data1 > 0 && data1 < kKeyCount)
+            st.outNoteOn[data1] = (status & 0xF0) == kNoteOn && data2 > 0;
         pendingSends.push(
-            {PendingSend::kChordEvent, status, data1, data2, static_cast<uint8_t>(voice)});
+            {PendingSend::kChordEvent, status, data1, data2, static_cast<uint8_t>(voice), routing});
         return;
     }
+    sendRoutedEvent(status, data1, data2, offset, voice, routing);
+}
+
+void ZandDSP::sendRoutedEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset,
+                              int voice, uint8_t routing) {
     const bool note = isNoteMessage(status);
     bool noteOn = (status & 0xF0) == kNoteOn;
     if (note) {
@@ -238,9 +257,9 @@ void ZandDSP::sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t of
             status = kNoteOff | (status & 0x0F);
             noteOn = false;
         }
-        if (st.arpOn) {
+        if (routing & kRouteToArp) {
             applyHeldNoteInput(data1, 1, noteOn ? data2 : 0);
-            if (!st.xmitChordsCh2) {
+            if (!(routing & kRouteChordsCh2)) {
                 previewChordNote(data1, noteOn);
                 return;
             }
@@ -254,11 +273,13 @@ void ZandDSP::sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t of
         // Notes past 127 continue on the next channel.
         outData1 -= 128;
         if (outData1 > 127 || !moveChannel(outStatus, 1)) return;
+        // Note 128 would land on note 0, outside 1..127.
+        if (note && outData1 == 0) return;
     }
     uint8_t mainStatus = outStatus;
-    if (!moveChannel(mainStatus, st.xmitChordsCh2 ? 1 : 0)) return;
+    if (!moveChannel(mainStatus, (routing & kRouteChordsCh2) ? 1 : 0)) return;
     outputEvents.append(mainStatus, outData1, data2, offset);
-    if (st.xmitVoicesCh3) {
+    if (routing & kRouteVoicesCh3) {
         uint8_t voiceStatus = outStatus;
         if (moveChannel(voiceStatus, 2 + clampTo(voice, 0, kVoiceCount - 1)))
             outputEvents.append(voiceStatus, outData1, data2, offset);

@@ -65,6 +65,9 @@ public:
 
     // The chord path's output: status, data bytes, sample offset, voice 0..7.
     void sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset, int voice);
+    // The same with the routing (ChordRouting bits) given rather than read.
+    void sendRoutedEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset, int voice,
+                         uint8_t routing);
     // The arpeggiator's output; a note-on also starts its note length.
     void sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t offset, bool arpFlag);
     // Ends an arp note that sounds: the note is the one sent, so the note
