@@ -1,0 +1,336 @@
+#include "session_runner.h"
+
+#include "plugin_host.h"
+#include "soak_random.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace soak {
+
+namespace {
+
+constexpr int kReleasedChannels[] = {1, 2, 3, 4, 5, 16};
+// Thirty-two preview voices of amplitude one at most.
+constexpr float kAudioBound = 64.0f;
+
+class SessionPlayer {
+public:
+    SessionPlayer(const Session& session, const RunOptions& options)
+        : session(session), trace(options.trace), host(options.pluginPath, hostOptions()) {}
+
+    RunResult play() {
+        if (!host.loaded()) {
+            result.kind = RunResult::kCrash;
+            result.detail = "plug-in not loaded: " + host.error();
+            return result;
+        }
+        uint64_t seed = session.seed;
+        host.dispatch(effVendorSpecific, 1, vendorMagic(), &seed);
+        for (const Step& step : session.steps) {
+            apply(step);
+            if (result.failed()) return result;
+        }
+        letGo();
+        return result;
+    }
+
+private:
+    static PluginHost::Options hostOptions() {
+        PluginHost::Options o;
+        o.maxBlockSize = 4096;
+        return o;
+    }
+    static intptr_t vendorMagic() {
+        return static_cast<intptr_t>((uint32_t('Z') << 24) | (uint32_t('n') << 16) |
+                                     (uint32_t('d') << 8) | uint32_t('l'));
+    }
+
+    void apply(const Step& step) {
+        result.inputEvents += step.kind == Step::kBlock ? static_cast<int64_t>(step.midi.size()) + 1 : 1;
+        switch (step.kind) {
+        case Step::kBlock:
+            for (const MidiIn& m : step.midi) host.queueMidi(m.deltaFrames, m.status, m.data1, m.data2);
+            processBlock(step.frames);
+            break;
+        case Step::kParameter:
+            host.setParameter(step.index, step.value);
+            break;
+        case Step::kPlay:
+            host.setPlaying(step.index != 0);
+            break;
+        case Step::kLocate:
+            host.locate(step.position);
+            break;
+        case Step::kLoop:
+            host.setLoop(step.index != 0, step.position, step.loopEnd);
+            break;
+        case Step::kTempo:
+            host.setTempo(step.position);
+            break;
+        case Step::kSampleRate:
+            host.setSampleRate(step.index);
+            break;
+        case Step::kChunkLoad:
+            loadChunk(step);
+            break;
+        case Step::kReadBack:
+            readBack(step.index);
+            break;
+        }
+    }
+
+    // The state as the plug-in saves it, cut or grown to the step's size,
+    // then damaged by the step's seed: bytes flipped, floats made NaN,
+    // infinite or huge, counts and indices made negative or large.
+    void loadChunk(const Step& step) {
+        void* data = nullptr;
+        const auto size = host.dispatch(effGetChunk, 0, 0, &data);
+        std::vector<uint8_t> bytes(static_cast<size_t>(std::max(step.index, 0)));
+        if (data && size > 0 && !bytes.empty())
+            std::memcpy(bytes.data(), data, std::min<size_t>(bytes.size(), static_cast<size_t>(size)));
+        if (step.seed != 0 && !bytes.empty()) {
+            SoakRandom random(step.seed);
+            const int damages = random.between(1, 64);
+            for (int i = 0; i < damages; ++i) {
+                const size_t at = static_cast<size_t>(random.next() % bytes.size()) & ~size_t{3};
+                static constexpr uint32_t kWords[] = {0x7FC00000u, 0x7F800000u, 0xFF800000u,
+                                                      0x7F7FFFFFu, 0xFFFFFFFFu, 0x80000000u,
+                                                      0x7FFFFFFFu, 0x4B800000u, 0xBF800000u};
+                uint32_t word = random.chance(50) ? kWords[random.below(9)]
+                                                  : static_cast<uint32_t>(random.next());
+                const size_t n = std::min<size_t>(4, bytes.size() - at);
+                std::memcpy(bytes.data() + at, &word, n);
+            }
+        }
+        host.dispatch(effSetChunk, 0, static_cast<intptr_t>(bytes.size()),
+                      bytes.empty() ? nullptr : bytes.data());
+    }
+
+    void readBack(int32_t first) {
+        for (int32_t i = first; i < first + 8; ++i) {
+            const float v = host.getParameter(i);
+            (void)v;
+            host.parameterName(i);
+            host.parameterLabel(i);
+            host.parameterDisplay(i);
+        }
+        char name[256] = {};
+        host.dispatch(effGetProgramName, 0, 0, name);
+    }
+
+    void processBlock(int32_t frames) {
+        if (trace) std::printf("block %d at %lld\n", frames, static_cast<long long>(host.samplePosition()));
+        host.events.clear();
+        host.processBlock(frames);
+        result.blocks += 1;
+        result.outputEvents += static_cast<int64_t>(host.events.size());
+        if (host.events.size() >= 4096) result.outputFull = true;
+        checkEvents(frames);
+        checkAudio(frames);
+    }
+
+    void fail(RunResult::Kind kind, const std::string& detail) {
+        if (result.failed()) return;
+        result.kind = kind;
+        result.detail = detail;
+    }
+
+    void checkEvents(int32_t frames) {
+        if (host.events.size() > 4096) {
+            fail(RunResult::kMalformedEvent, "more than 4096 events in one block");
+            return;
+        }
+        for (const auto& e : host.events) {
+            std::ostringstream what;
+            what << "event type " << e.type << " size " << e.byteSize << " delta " << e.deltaFrames
+                 << " of " << frames << " bytes " << int(e.status) << ' ' << int(e.data1) << ' '
+                 << int(e.data2);
+            if (e.type != kVstMidiType || e.byteSize != static_cast<int32_t>(sizeof(VstMidiEvent)) ||
+                (e.status & 0x80) == 0 || e.data1 > 127 || e.data2 > 127 || e.deltaFrames < 0 ||
+                e.deltaFrames >= std::max(frames, 1)) {
+                fail(RunResult::kMalformedEvent, what.str());
+                return;
+            }
+            const int kind = e.status & 0xF0;
+            if (kind != 0x90 && kind != 0x80) continue;
+            if (trace)
+                std::printf("  out @%lld %s ch%d %d %d\n", static_cast<long long>(e.sampleTime),
+                            kind == 0x90 && e.data2 > 0 ? "on " : "off", (e.status & 15) + 1,
+                            e.data1, e.data2);
+            if (e.data1 < 1) {
+                fail(RunResult::kMalformedEvent, "note number 0: " + what.str());
+                return;
+            }
+            // A note-off ends the key on its channel however often it was
+            // struck, as MIDI receivers treat it; a second note-on of a
+            // sounding key is counted, so a hang shows how often it sounded.
+            int& b = balance[e.status & 15][e.data1];
+            if (kind == 0x90 && e.data2 > 0)
+                b += 1;
+            else
+                b = 0;
+        }
+    }
+
+    void checkAudio(int32_t frames) {
+        for (int32_t i = 0; i < frames; ++i) {
+            const float l = host.left[static_cast<size_t>(i)];
+            const float r = host.right[static_cast<size_t>(i)];
+            if (!std::isfinite(l) || !std::isfinite(r) || std::fabs(l) > kAudioBound ||
+                std::fabs(r) > kAudioBound) {
+                std::ostringstream what;
+                what << "audio sample " << i << " of " << frames << ": " << l << ", " << r;
+                fail(RunResult::kBadAudio, what.str());
+                return;
+            }
+        }
+    }
+
+    // The end of every session: nothing new is played, all notes off, every
+    // key let go, the transport stopped; then blocks run until quiet.
+    void letGo() {
+        host.controller(0, 1, 123, 0);
+        processBlock(64);
+        int queued = 0;
+        for (int channel : kReleasedChannels) {
+            for (int note = 0; note < 128; ++note) {
+                host.noteOff(queued, channel, note);
+                if (++queued == 128) {
+                    processBlock(128);
+                    queued = 0;
+                }
+            }
+        }
+        host.setLoop(false);
+        host.setPlaying(false);
+        constexpr int32_t kFrames = 512;
+        const auto rate = static_cast<int64_t>(host.sampleRate());
+        int64_t silent = 0;
+        int64_t ran = 0;
+        while (silent < rate / 2 && ran < 20 * rate && !result.failed()) {
+            processBlock(kFrames);
+            silent = host.events.empty() ? silent + kFrames : 0;
+            ran += kFrames;
+        }
+        if (result.failed()) return;
+        if (silent < rate / 2) {
+            fail(RunResult::kNeverQuiet, "still sending after twenty seconds without input");
+            return;
+        }
+        std::ostringstream hanging;
+        for (int c = 0; c < 16; ++c) {
+            for (int n = 0; n < 128; ++n) {
+                if (balance[c][n] <= 0) continue;
+                if (result.firstHangChannel == 0) result.firstHangChannel = c + 1;
+                hanging << " ch" << (c + 1) << ":" << n << "x" << balance[c][n];
+            }
+        }
+        if (result.firstHangChannel != 0) {
+            result.kind = RunResult::kHangingNote;
+            result.detail = "hanging notes (channel:note x count):" + hanging.str();
+        }
+    }
+
+    const Session& session;
+    bool trace;
+    PluginHost host;
+    RunResult result;
+    std::array<std::array<int, 128>, 16> balance{};
+};
+
+} // namespace
+
+const char* kindName(RunResult::Kind kind) {
+    switch (kind) {
+    case RunResult::kClean: return "clean";
+    case RunResult::kMalformedEvent: return "malformed event";
+    case RunResult::kBadAudio: return "bad audio";
+    case RunResult::kHangingNote: return "hanging note";
+    case RunResult::kNeverQuiet: return "never quiet";
+    default: return "crash";
+    }
+}
+
+RunResult runSession(const Session& session, const RunOptions& options) {
+    SessionPlayer player(session, options);
+    return player.play();
+}
+
+RunResult runIsolated(const Session& session, const RunOptions& options, bool quiet) {
+    int fds[2];
+    if (pipe(fds) != 0) return runSession(session, options);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        if (quiet) {
+            const int null = open("/dev/null", O_WRONLY);
+            if (null >= 0) dup2(null, STDERR_FILENO);
+        }
+        const RunResult r = runSession(session, options);
+        std::ostringstream out;
+        out << int(r.kind) << ' ' << r.firstHangChannel << ' ' << r.inputEvents << ' '
+            << r.outputEvents << ' ' << r.blocks << ' ' << r.outputFull << '\n'
+            << r.detail;
+        const std::string text = out.str();
+        size_t written = 0;
+        while (written < text.size()) {
+            const ssize_t n = write(fds[1], text.data() + written, text.size() - written);
+            if (n <= 0) break;
+            written += static_cast<size_t>(n);
+        }
+        close(fds[1]);
+        std::fflush(stdout);
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n <= 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    RunResult r;
+    if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || text.empty()) {
+        r.kind = RunResult::kCrash;
+        std::ostringstream what;
+        if (child < 0)
+            what << "fork failed";
+        else if (WIFSIGNALED(status))
+            what << "killed by signal " << WTERMSIG(status);
+        else
+            what << "exit status " << WEXITSTATUS(status);
+        r.detail = what.str();
+        r.inputEvents = inputEventCount(session);
+        return r;
+    }
+    std::istringstream in(text);
+    int kind = 0;
+    in >> kind >> r.firstHangChannel >> r.inputEvents >> r.outputEvents >> r.blocks >> r.outputFull;
+    r.kind = static_cast<RunResult::Kind>(kind);
+    in.get();
+    std::getline(in, r.detail, '\0');
+    return r;
+}
+
+bool sameFailure(const RunResult& original, const RunResult& candidate) {
+    if (candidate.kind != original.kind) return false;
+    if (original.kind == RunResult::kHangingNote)
+        return candidate.firstHangChannel == original.firstHangChannel;
+    return true;
+}
+
+} // namespace soak
