@@ -46,7 +46,8 @@ void ZandDSP::setParameter(int32_t index, float value) {
         currentPatternRecord().stepOn[index - param::kStepOnFirst] = isOn(value);
         return;
     }
-    if (index >= param::kLaneDivider && index <= param::kCurrentLane)
+    if ((index >= param::kLaneDivider && index <= param::kLaneStartKeepLength) ||
+        index == param::kCurrentLane)
         return setLaneParameter(index, value);
 
     switch (index) {
