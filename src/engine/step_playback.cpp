@@ -3,6 +3,7 @@
 // velocity and length, with an optional added interval — and the list of
 // held notes it plays from.
 #include "chord_naming.h"
+#include "note_rule_walk.h"
 #include "numeric.h"
 #include "parameter_indices.h"
 #include "zand_dsp.h"
@@ -264,33 +265,6 @@ int32_t ZandDSP::arpNoteLength() const {
     return saturatingInt(length);
 }
 
-int ZandDSP::applyArpNoteRule(int x) const {
-    auto rule = [this](int note) { return st.arpNoteRule[note % 12] & 3; };
-    if (x > 127 || x < 0) return -1;
-    switch (rule(x)) {
-    case kRuleNormal:
-        return x;
-    case kRuleMuted:
-        return -1;
-    case kRuleDown:
-        for (;;) { // at most 127 moves
-            x -= 1;
-            if (x < 0 || rule(x) == kRuleUp) return -1;
-            if (rule(x) == kRuleDown) {
-                if (x < 1) return -1;
-                continue;
-            }
-            return rule(x) == kRuleMuted ? -1 : x;
-        }
-    default:
-        for (;;) {
-            x += 1;
-            if (x > 127 || rule(x) == kRuleDown) return -1;
-            if (rule(x) == kRuleUp) {
-                if (x < 1) return -1;
-                continue;
-            }
-            return rule(x) == kRuleMuted ? -1 : x;
-        }
-    }
+int ZandDSP::applyArpNoteRule(int note) const {
+    return walkNoteRules(note, st.arpNoteRule);
 }

@@ -2,6 +2,9 @@
 // value choosing the variant. Refresh signals (85, 91, 93, 94, 95, 146, and
 // 127 with values other than the two rotations) land here too and do
 // nothing in the engine: the editor hears of them through the door.
+#include "chord_removal.h"
+#include "chord_sort.h"
+#include "chord_transforms.h"
 #include "numeric.h"
 #include "parameter_indices.h"
 #include "zand_dsp.h"
@@ -21,11 +24,32 @@ void ZandDSP::runCommand(int32_t index, float value) {
                 setParameter(param::kNoteNumFirst + k,
                              (random.next() % 48) / 128.0f + 35.0f / 128.0f);
         break;
-    case param::kLoadChordPreset: loadPresetFromMenu(kChordBank, value); break;
-    case param::kLoadArpPreset: loadPresetFromMenu(kArpBank, value); break;
-    case param::kExportMidi: exportMidiFile(value); break;
+    case param::kLoadChordPreset:
+        loadPresetFromMenu(kChordBank, value);
+        break;
+    case param::kLoadArpPreset:
+        loadPresetFromMenu(kArpBank, value);
+        break;
+    case param::kExportMidi:
+        exportMidiFile(value);
+        break;
     case param::kChordSetChanged:
         setParameter(param::kRefreshChordSet, 1.0f);
+        break;
+    case param::kSortChords:
+        allChordNotesOff();
+        if (sortChordSet(st, chordWorkList, sortOrderOfCommand(value)))
+            setParameter(param::kRefreshChordSet, 1.0f);
+        break;
+    case param::kRemoveChords: {
+        const RemoveOutcome outcome = removeChords(st, chordWorkList, value);
+        if (outcome.chordSetChanged) setParameter(param::kRefreshChordSet, 1.0f);
+        if (outcome.stopPlayedKeys) setParameter(param::kPlayedKeys, 0.0f);
+        break;
+    }
+    case param::kTransformChords:
+        if (transformChords(st, chordWorkList, random, value))
+            setParameter(param::kRefreshChordSet, 1.0f);
         break;
     case param::kRoutingOptions:
         if (value == 0.0f) st.xmitChordsCh2 = !st.xmitChordsCh2;

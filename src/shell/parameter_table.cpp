@@ -46,12 +46,16 @@ void ZandDSP::setParameter(int32_t index, float value) {
         currentPatternRecord().stepOn[index - param::kStepOnFirst] = isOn(value);
         return;
     }
-    if (index >= param::kLaneDivider && index <= param::kCurrentLane)
+    if ((index >= param::kLaneDivider && index <= param::kLaneStartKeepLength) ||
+        index == param::kCurrentLane)
         return setLaneParameter(index, value);
 
     switch (index) {
     case param::kTranspose: {
-        const int next = clampTo(saturatingFloor(unitValue(value) * 48.99), 0, 48);
+        // Single-precision product: with the value the getter and the chunk
+        // loader give (the double quotient rounded to float) it floors back to
+        // every one of the 49 steps.
+        const int next = clampTo(saturatingFloor(unitValue(value) * 48.99f), 0, 48);
         if (next != st.transpose) {
             allChordNotesOff();
             st.transpose = static_cast<int8_t>(next);
@@ -148,7 +152,7 @@ float ZandDSP::getParameter(int32_t index) {
     const int lane = currentLaneIndex();
     switch (index) {
     case param::kTranspose:
-        return st.transpose / 48.99f;
+        return static_cast<float>(st.transpose / 48.99);
     case param::kSwing:
         return st.swing;
     case param::kGate:

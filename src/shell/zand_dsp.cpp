@@ -1,5 +1,7 @@
 #include "zand_dsp.h"
 
+#include "csv_export.h"
+
 #include "parameter_indices.h"
 #include "state_chunk.h"
 #include "waveform_table.h"
@@ -144,9 +146,31 @@ int32_t ZandDSP::canDo(char* text) {
     return -1;
 }
 
-intptr_t ZandDSP::vendorSpecific(int32_t index, intptr_t value, void* ptr, float /*opt*/) {
+intptr_t ZandDSP::vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) {
     if (value != kVendorMagic) return 0;
+    const char* path = static_cast<const char*>(ptr);
     switch (index) {
+    case kVendorLoadChordPreset:
+        return path && loadPresetFile(kChordBank, path) ? 1 : 0;
+    case kVendorLoadArpPreset:
+        return path && loadPresetFile(kArpBank, path) ? 1 : 0;
+    case kVendorSavePreset: {
+        if (!path) return 0;
+        const PresetKind kind = opt == 1.0f   ? PresetKind::kChords
+                                : opt == 2.0f ? PresetKind::kArp
+                                              : PresetKind::kWholeState;
+        return savePreset(kind, path) ? 1 : 0;
+    }
+    case kVendorSetPath:
+        if (!path) return 0;
+        pathBuffer = path;
+        return 1;
+    case kVendorImportMidi:
+        return path && importMidiFile(path) ? 1 : 0;
+    case kVendorSaveCsv:
+        if (!path) return 0;
+        pathBuffer = path;
+        return saveChordsCsv(st, pathBuffer) ? 1 : 0;
     case kVendorSeedRandom:
         if (!ptr) return 0;
         seedRandom(*static_cast<uint64_t*>(ptr));

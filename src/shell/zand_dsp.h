@@ -5,6 +5,7 @@
 
 #include "audio_effect_x.h"
 #include "background_worker.h"
+#include "chord_work_list.h"
 #include "engine_random.h"
 #include "engine_state.h"
 #include "output_event_list.h"
@@ -17,8 +18,8 @@
 #include <cstdarg>
 #include <memory>
 #include <string>
-#include <vector>
 #include <thread>
+#include <vector>
 
 constexpr int32_t kZandrelUniqueId = fourCharId('Q', 'z', '4', 'k');
 
@@ -110,9 +111,13 @@ public:
         kVendorMagic = fourCharId('Z', 'n', 'd', 'l'), // passed as value
         kVendorSeedRandom = 1,                         // ptr = uint64_t* seed
         kVendorRunDeferred = 2,
-        kVendorLoadChordPreset = 3, // ptr = path; answers 1 when loaded
-        kVendorLoadArpPreset = 4,   // ptr = path; answers 1 when loaded
+        kVendorLoadChordPreset = 3,  // ptr = path; answers 1 when loaded
+        kVendorLoadArpPreset = 4,    // ptr = path; answers 1 when loaded
         kVendorUseReferencePath = 5, // value of opt: 1 = per-sample reference loop
+        kVendorSavePreset = 6,       // ptr = path; opt 0 whole state, 1 chords, 2 arp
+        kVendorSetPath = 7,          // ptr = path, as the editor sets it before a drag
+        kVendorImportMidi = 8,       // ptr = path; answers 1 when chords were taken
+        kVendorSaveCsv = 9,          // ptr = path
     };
 
 protected:
@@ -197,6 +202,8 @@ protected:
     std::atomic<uint8_t> renderBusy[2]{};
     const float* waveform = nullptr;
     EngineRandom random;
+    // Scratch space of the chord set commands, kept here so that they allocate nothing.
+    ChordWorkList chordWorkList;
     PendingSends pendingSends;
     RealtimeLog realtimeLog;
     std::atomic<std::thread::id> outputOwner{};
