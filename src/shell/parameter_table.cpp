@@ -284,13 +284,14 @@ void ZandDSP::setLaneParameter(int32_t index, float value) {
     }
     case param::kLaneStartKeepEnd: {
         // The loop's end stays where it was; its start moves.
-        const int s0 = p.laneStart[lane];
+        // A damaged load may have left any number in these: bounded first.
+        const int s0 = clampTo(p.laneStart[lane], 0, kStepCount - 1);
         const int start = clampTo(saturatingInt(value * 16), 0, kStepCount - 1);
         for (int l = 0; l < kLaneCount; ++l) {
             if (l != lane && !p.linkLanes) continue;
             p.laneStartValue[l] = value;
             p.laneStart[l] = start;
-            int length = p.laneLength[l] + s0 - start;
+            int length = clampTo(p.laneLength[l], 1, kStepCount) + s0 - start;
             if (length > 15) length = 16;
             if (start + length > 16) length = 16 - start;
             if (length < 1) length = 1;
@@ -302,7 +303,7 @@ void ZandDSP::setLaneParameter(int32_t index, float value) {
         const int start = clampTo(saturatingInt(value * 16), 0, kStepCount - 1);
         for (int l = 0; l < kLaneCount; ++l) {
             if (l != lane && !p.linkLanes) continue;
-            if (p.laneLength[l] + start > 16) break;
+            if (clampTo(p.laneLength[l], 1, kStepCount) + start > 16) break;
             p.laneStartValue[l] = value;
             p.laneStart[l] = start;
         }
