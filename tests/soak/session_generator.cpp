@@ -33,8 +33,8 @@ struct NotePool {
 
 int32_t blockFrames(SoakRandom& random) {
     switch (random.below(10)) {
-    case 0: return 1;
-    case 1: return 4096;
+    case 0: return random.chance(50) ? 1 : 4096;
+    case 1: return random.between(1, 16);
     case 2:
     case 3:
     case 4: return random.between(1, 64);
@@ -92,7 +92,7 @@ Step block(SoakRandom& random, const NotePool& pool) {
     s.frames = blockFrames(random);
     // Dense traffic, as a busy host sends (several events on one sample
     // included), and sometimes a crowd beyond the input queue.
-    const int count = random.chance(4) ? random.between(100, 300) : random.below(97);
+    const int count = random.chance(4) ? random.between(100, 300) : random.below(129);
     for (int i = 0; i < count; ++i) s.midi.push_back(midiEvent(random, pool, s.frames));
     return s;
 }
