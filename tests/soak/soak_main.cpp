@@ -30,14 +30,16 @@ struct Arguments {
     int64_t sessions = -1; // no limit
     std::string replay;
     std::string reproDir;
-    int maxShrunk = 10;
+    int maxShrunk = 10;      // unexplained findings shrunk
+    int maxShrunkRule = 3;   // hangs that follow from the rules shrunk for the record
     bool single = false; // --session: run only session `seed`
     bool trace = false;  // --trace: print the notes sent while replaying
 };
 
 void usage() {
     std::puts("usage: zandrel-soak [--plugin PATH] [--seed N] [--seconds S] [--sessions N]\n"
-              "                    [--session] [--replay FILE [--trace]] [--repro-dir DIR] [--max-shrunk N]");
+              "                    [--session] [--replay FILE [--trace]] [--repro-dir DIR] [--max-shrunk N]\n"
+              "                    [--max-shrunk-rule N]");
 }
 
 bool parse(int argc, char** argv, Arguments& a) {
@@ -53,6 +55,7 @@ bool parse(int argc, char** argv, Arguments& a) {
         else if (arg == "--replay") a.replay = value();
         else if (arg == "--repro-dir") a.reproDir = value();
         else if (arg == "--max-shrunk") a.maxShrunk = std::atoi(value());
+        else if (arg == "--max-shrunk-rule") a.maxShrunkRule = std::atoi(value());
         else return false;
     }
     return true;
@@ -142,7 +145,7 @@ int main(int argc, char** argv) {
         if (r.failed()) {
             (listed ? ruleHangs : findings) += 1;
             report(session, r, listed ? "RULE HANG" : "FINDING");
-            if (listed ? ruleHangs <= a.maxShrunk / 3 : findings <= a.maxShrunk) {
+            if (listed ? ruleHangs <= a.maxShrunkRule : findings <= a.maxShrunk) {
                 const soak::Session shrunk = soak::shrinkSession(
                     toShrink, [&](const soak::Session& candidate) {
                         return soak::sameFailure(failure,
