@@ -150,6 +150,9 @@ void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t samp
     outputEvents.keepInsideBlock(frames);
     handOverToHost();
     st.inputNoteCount = 0;
+    // What the input modes send now (a captured chord's voices) leaves with
+    // the next block, at its start: before anything that block brings.
+    st.sampleInBlock = 0;
     endOfBlockInputModes(frames);
     if (st.paramGuardBlocks < kParamGuardLength) st.paramGuardBlocks += 1;
 }
