@@ -60,6 +60,17 @@ TEST_F(Sessions, AnAuditionBeforeAllNotesOffEndsWithIt) {
     EXPECT_FALSE(r.failed()) << soak::kindName(r.kind) << ": " << r.detail;
 }
 
+TEST_F(Sessions, ACapturedChordStartsBeforeTheNextBlocksAllNotesOff) {
+    // A chord captured at the end of a block re-strikes the voices that
+    // still sound; those notes leave with the next block and must come
+    // before that block's all-notes-off, not after it.
+    const soak::RunResult r = play("block 2025 | 648 90 00 5a\n"
+                                   "param 75 3\n"
+                                   "param 17 0\n"
+                                   "block 447 | 418 90 3f 16 | 394 90 58 39\n");
+    EXPECT_FALSE(r.failed()) << soak::kindName(r.kind) << ": " << r.detail;
+}
+
 TEST_F(Sessions, AnArpNoteSoundingAtASampleRateChangeEnds) {
     const soak::RunResult r = play("block 2401 | 950 90 2f 2f\n"
                                    "rate 48000\n"

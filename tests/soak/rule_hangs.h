@@ -12,10 +12,6 @@
 // - with the chord memory off, notes on channels 1 and 16 pass on their own
 //   channel; a note-off on one clears the flag of the same note on the
 //   other, and switching the chord memory on ends them on channel 1 only;
-// - the input modes (index 75): capture mode uses the sounding flags as its
-//   buffer, so keys held in it mark notes that never sounded and their
-//   releases send nothing, and the capture re-strikes voices that are
-//   still marked sounding from before;
 // - a state load that switches the routing while notes sound;
 // - a chord note above 127, which goes out on the next channel while the
 //   release helpers end note numbers on the chord's own channel (a high
