@@ -115,6 +115,10 @@ TEST_F(Sessions, HangsThatFollowFromTheRulesAreToldApart) {
         // A chord note above 127 goes out one channel up; its release does not.
         "param 82 0\nblock 12 | 3 90 31 6a\nparam 0 1\n"
         "block 4096 | 2885 90 7f 23 | 3583 90 16 77\n",
+        // Capture re-strikes a voice of an earlier chord with a held key's
+        // note; that key's release in capture mode sends nothing.
+        "block 290 | 249 90 00 05\nparam 17 0\nparam 75 3\n"
+        "block 25 | 6 90 45 7a | 21 90 49 0c\nblock 8 | 5 80 49 00\n",
         // Chord memory off: a channel-16 note, then the memory switched on.
         "param 17 0\nparam 16 0\nblock 151 | 40 9f 55 62\nparam 16 0.16\n",
     };

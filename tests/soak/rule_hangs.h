@@ -12,6 +12,10 @@
 // - with the chord memory off, notes on channels 1 and 16 pass on their own
 //   channel; a note-off on one clears the flag of the same note on the
 //   other, and switching the chord memory on ends them on channel 1 only;
+// - capture mode (index 75): the capture writes the held keys into the
+//   voices, and a voice still marked sounding (the release helpers leave
+//   that mark) is re-struck with its new note; releasing that key in
+//   capture mode only clears the note's flag;
 // - a state load that switches the routing while notes sound;
 // - a chord note above 127, which goes out on the next channel while the
 //   release helpers end note numbers on the chord's own channel (a high
