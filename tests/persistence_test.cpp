@@ -3,6 +3,7 @@
 // the presets folder, MIDI export read back by midicsv, MIDI import and the
 // CSV list.
 #include "test_host_support.h"
+#include "zandrel_vendor_services.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-constexpr int32_t kVendorMagic = 'Z' << 24 | 'n' << 16 | 'd' << 8 | 'l';
-enum VendorService : int32_t {
-    kRunDeferred = 2,
-    kLoadChordPreset = 3,
-    kLoadArpPreset = 4,
-    kSavePreset = 6,
-    kSetPath = 7,
-    kImportMidi = 8,
-    kSaveCsv = 9,
-};
 constexpr int32_t kStateChunkBytes = 27512;
 constexpr int32_t kCurrentKey = 84;
 constexpr int32_t kExportMidi = 109;
@@ -50,7 +41,7 @@ intptr_t loadChunk(PluginHost& host, Bytes bytes) {
     return host.dispatch(effSetChunk, 0, static_cast<intptr_t>(bytes.size()), bytes.data());
 }
 
-intptr_t service(PluginHost& host, VendorService which, const std::string& path, float opt = 0.0f) {
+intptr_t service(PluginHost& host, VendorCall which, const std::string& path, float opt = 0.0f) {
     return host.dispatch(effVendorSpecific, which, kVendorMagic, const_cast<char*>(path.c_str()),
                          opt);
 }
@@ -194,14 +185,14 @@ TEST_F(Persistence, PresetFilesOfTheThreeKindsSaveAndLoad) {
     const fs::path whole = documents / "song.fxp";
     const fs::path chords = documents / "chords.fxp";
     const fs::path arp = documents / "arp.fxp";
-    ASSERT_EQ(service(*saved, kSavePreset, whole.string(), 0.0f), 1);
+    ASSERT_EQ(service(*saved, kVendorSavePreset, whole.string(), 0.0f), 1);
     // A whole-state preset is the chunk behind the program-file header; the
     // file's name became the program's.
     const std::string wholeFile = contents(whole);
     EXPECT_EQ(Bytes(wholeFile.begin() + 60, wholeFile.end()), chunkOf(*saved));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(chunkOf(*saved).data()) + 8288), "song");
-    ASSERT_EQ(service(*saved, kSavePreset, chords.string(), 1.0f), 1);
-    ASSERT_EQ(service(*saved, kSavePreset, arp.string(), 2.0f), 1);
+    ASSERT_EQ(service(*saved, kVendorSavePreset, chords.string(), 1.0f), 1);
+    ASSERT_EQ(service(*saved, kVendorSavePreset, arp.string(), 2.0f), 1);
     EXPECT_EQ(fs::file_size(whole), 60u + 27512u);
     EXPECT_EQ(fs::file_size(chords), 60u + 8312u);
     EXPECT_EQ(fs::file_size(arp), 60u + 19096u);
@@ -210,17 +201,17 @@ TEST_F(Persistence, PresetFilesOfTheThreeKindsSaveAndLoad) {
     EXPECT_EQ(header.substr(8, 4), "FPCh");
 
     auto loaded = makeHost();
-    ASSERT_EQ(service(*loaded, kLoadChordPreset, chords.string()), 1);
+    ASSERT_EQ(service(*loaded, kVendorLoadChordPreset, chords.string()), 1);
     EXPECT_EQ(chordOf(*loaded, 5), (std::vector<int>{61, 65, 68, 72}));
     EXPECT_EQ(loaded->getParameter(1), 0.0f); // the swing is the arpeggiator's
-    ASSERT_EQ(service(*loaded, kLoadArpPreset, arp.string()), 1);
+    ASSERT_EQ(service(*loaded, kVendorLoadArpPreset, arp.string()), 1);
     EXPECT_EQ(loaded->getParameter(1), 0.25f);
     EXPECT_EQ(loaded->getParameter(4 + 4), 1.0f / 3.0f);
 
     // A chord preset offered as an arp preset, and a missing file, load nothing.
     const Bytes before = chunkOf(*loaded);
-    EXPECT_EQ(service(*loaded, kLoadArpPreset, chords.string()), 0);
-    EXPECT_EQ(service(*loaded, kLoadChordPreset, (documents / "missing.fxp").string()), 0);
+    EXPECT_EQ(service(*loaded, kVendorLoadArpPreset, chords.string()), 0);
+    EXPECT_EQ(service(*loaded, kVendorLoadChordPreset, (documents / "missing.fxp").string()), 0);
     EXPECT_EQ(chunkOf(*loaded), before);
 }
 
@@ -238,11 +229,12 @@ TEST_F(Persistence, ProgramChangeLoadsChordAndArpPresetsFromThePresetsFolder) {
         };
         for (const auto& [path, root] : chordFiles) {
             storeChord(*author, 5, {root, root + 4});
-            ASSERT_EQ(service(*author, kSavePreset, path.string(), 1.0f), 1);
+            ASSERT_EQ(service(*author, kVendorSavePreset, path.string(), 1.0f), 1);
         }
         author->setParameter(1, 0.5f);
-        ASSERT_EQ(service(*author, kSavePreset, (presets() / "Arp" / "swung.fxp").string(), 2.0f),
-                  1);
+        ASSERT_EQ(
+            service(*author, kVendorSavePreset, (presets() / "Arp" / "swung.fxp").string(), 2.0f),
+            1);
     }
 
     auto host = makeHost(); // reads the lists
@@ -250,7 +242,7 @@ TEST_F(Persistence, ProgramChangeLoadsChordAndArpPresetsFromThePresetsFolder) {
         for (const auto& [number, value] : banks) host->controller(0, 1, number, value);
         host->queueMidi(0, 0xC0, static_cast<uint8_t>(program), 0);
         host->processBlock(64);
-        service(*host, kRunDeferred, ""); // the load runs off the audio thread
+        service(*host, kVendorRunDeferred, ""); // the load runs off the audio thread
         host->processBlock(64);
     };
     programChange({}, 1); // sorted without regard to case; dot files left out
@@ -269,7 +261,7 @@ TEST_F(Persistence, ExportedChordsReadBackByMidicsvAndImported) {
     auto host = makeHost();
     storeChord(*host, 60, {60, 64, 67});
     const fs::path file = documents / "temp.mid";
-    ASSERT_EQ(service(*host, kSetPath, file.string()), 1);
+    ASSERT_EQ(service(*host, kVendorSetPath, file.string()), 1);
     host->setParameter(kExportMidi, 0.0f); // the chord button
     const std::string csv = commandOutput("midicsv '" + file.string() + "' 2>&1");
     EXPECT_NE(csv.find("0, 0, Header, 0, 1, "), std::string::npos) << csv;
@@ -287,7 +279,7 @@ TEST_F(Persistence, ExportedChordsReadBackByMidicsvAndImported) {
     // Read into another key of another instance.
     auto other = makeHost();
     other->setParameter(kCurrentKey, noteValue(10));
-    ASSERT_EQ(service(*other, kImportMidi, file.string()), 1);
+    ASSERT_EQ(service(*other, kVendorImportMidi, file.string()), 1);
     EXPECT_EQ(chordOf(*other, 10), (std::vector<int>{60, 64, 67}));
 
     // An empty chord exports as the track "empty!".
@@ -302,7 +294,7 @@ TEST_F(Persistence, CsvListOfAnEmptyMemoryHasOneLinePerKey) {
     for (int key = 0; key < 128; ++key) storeChord(*host, key, {});
     storeChord(*host, 2, {60, 64, 67});
     const fs::path file = documents / "chords.csv";
-    ASSERT_EQ(service(*host, kSaveCsv, file.string()), 1);
+    ASSERT_EQ(service(*host, kVendorSaveCsv, file.string()), 1);
     const std::string text = contents(file);
     std::string emptyFields;
     for (int i = 0; i < 9; ++i) emptyFields += "  ,";

@@ -23,7 +23,7 @@ enum class BitmapLook : uint8_t {
     SequenceCells, // plain, marked, selected
 };
 
-struct BitmapSpec {
+struct BitmapEntry {
     int32_t id;
     int32_t width;
     int32_t height;
@@ -32,7 +32,7 @@ struct BitmapSpec {
     const char* label; // the word or symbol on buttons
 };
 
-inline constexpr BitmapSpec kBitmapCatalogue[] = {
+inline constexpr BitmapEntry kBitmapCatalogue[] = {
     {128, 593, 580, 1, BitmapLook::FrameBackground, "ZANDREL"},
     {1129, 19, 44, 2, BitmapLook::Switch, "L"},
     {1130, 55, 36, 2, BitmapLook::Switch, ""},

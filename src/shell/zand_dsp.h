@@ -13,6 +13,7 @@
 #include "preset_file.h"
 #include "preset_folders.h"
 #include "realtime_log.h"
+#include "zandrel_vendor_services.h"
 
 #include <atomic>
 #include <cstdarg>
@@ -104,21 +105,6 @@ public:
 
     EngineState& engine() { return st; }
     const EngineState& engine() const { return st; }
-
-    // Vendor-specific opcode through which hosts of our own (the renderer,
-    // the tests) reach a few extra services; index = one of these.
-    enum VendorCall : int32_t {
-        kVendorMagic = fourCharId('Z', 'n', 'd', 'l'), // passed as value
-        kVendorSeedRandom = 1,                         // ptr = uint64_t* seed
-        kVendorRunDeferred = 2,
-        kVendorLoadChordPreset = 3,  // ptr = path; answers 1 when loaded
-        kVendorLoadArpPreset = 4,    // ptr = path; answers 1 when loaded
-        kVendorUseReferencePath = 5, // value of opt: 1 = per-sample reference loop
-        kVendorSavePreset = 6,       // ptr = path; opt 0 whole state, 1 chords, 2 arp
-        kVendorSetPath = 7,          // ptr = path, as the editor sets it before a drag
-        kVendorImportMidi = 8,       // ptr = path; answers 1 when chords were taken
-        kVendorSaveCsv = 9,          // ptr = path
-    };
 
 protected:
     friend class EffectDoor;

@@ -5,25 +5,25 @@
 #include <gtest/gtest.h>
 
 TEST(Bitmaps, EveryCatalogueBitmapLoadsAtBothScalesWithItsSizeAndWholeStates) {
-    for (const BitmapSpec& spec : kBitmapCatalogue) {
-        SCOPED_TRACE(spec.id);
-        CBitmap* small = new CBitmap(spec.id);
-        CBitmap* large = new CBitmap(spec.id + kDoubleSizeIdOffset);
+    for (const BitmapEntry& entry : kBitmapCatalogue) {
+        SCOPED_TRACE(entry.id);
+        CBitmap* small = new CBitmap(entry.id);
+        CBitmap* large = new CBitmap(entry.id + kDoubleSizeIdOffset);
         ASSERT_TRUE(small->isLoaded());
         ASSERT_TRUE(large->isLoaded());
-        EXPECT_EQ(small->getWidth(), spec.width);
-        EXPECT_EQ(small->getHeight(), spec.height);
-        EXPECT_EQ(large->getWidth(), 2 * spec.width);
-        EXPECT_EQ(large->getHeight(), 2 * spec.height);
-        EXPECT_EQ(spec.height % spec.states, 0) << "states must stack in whole rows";
+        EXPECT_EQ(small->getWidth(), entry.width);
+        EXPECT_EQ(small->getHeight(), entry.height);
+        EXPECT_EQ(large->getWidth(), 2 * entry.width);
+        EXPECT_EQ(large->getHeight(), 2 * entry.height);
+        EXPECT_EQ(entry.height % entry.states, 0) << "states must stack in whole rows";
         small->forget();
         large->forget();
     }
 }
 
 TEST(Bitmaps, TheEditorsSizesAreThoseItsLayoutNeeds) {
-    auto find = [](int id) -> const BitmapSpec* {
-        for (const BitmapSpec& s : kBitmapCatalogue)
+    auto find = [](int id) -> const BitmapEntry* {
+        for (const BitmapEntry& s : kBitmapCatalogue)
             if (s.id == id) return &s;
         return nullptr;
     };
@@ -68,19 +68,19 @@ TEST(Bitmaps, FontStripHasInkInEveryPrintableGlyphAndNoneInTheSpace) {
 }
 
 TEST(Bitmaps, TwoStateImagesDifferBetweenTheirStates) {
-    for (const BitmapSpec& spec : kBitmapCatalogue) {
-        if (spec.states != 2) continue;
-        SCOPED_TRACE(spec.id);
-        CBitmap* b = new CBitmap(spec.id);
+    for (const BitmapEntry& entry : kBitmapCatalogue) {
+        if (entry.states != 2) continue;
+        SCOPED_TRACE(entry.id);
+        CBitmap* b = new CBitmap(entry.id);
         cairo_surface_t* s = b->getSurface();
         cairo_surface_flush(s);
         const unsigned char* data = cairo_image_surface_get_data(s);
         int stride = cairo_image_surface_get_stride(s);
-        int half = spec.height / 2, differing = 0;
+        int half = entry.height / 2, differing = 0;
         for (int y = 0; y < half; ++y)
-            for (int x = 0; x < spec.width * 4; ++x)
+            for (int x = 0; x < entry.width * 4; ++x)
                 differing += data[y * stride + x] != data[(y + half) * stride + x];
-        EXPECT_GT(differing, spec.width) << "the two states must be told apart at a glance";
+        EXPECT_GT(differing, entry.width) << "the two states must be told apart at a glance";
         b->forget();
     }
 }

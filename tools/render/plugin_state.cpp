@@ -1,6 +1,7 @@
 #include "plugin_state.h"
 
 #include "render_error.h"
+#include "zandrel_vendor_services.h"
 
 #include <charconv>
 #include <cmath>
@@ -11,13 +12,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int32_t kVendorMagic = fourCharId('Z', 'n', 'd', 'l');
-enum VendorService : int32_t {
-    kSeedRandom = 1,
-    kLoadChordPreset = 3,
-    kLoadArpPreset = 4,
-};
 
 // A preset file: a 60-byte big-endian header whose last field is the size
 // of the data behind it, which tells the kind of preset.
@@ -74,7 +68,7 @@ int32_t parameterIndex(PluginHost& host, const std::string& name) {
 } // namespace
 
 void seedRandomSource(PluginHost& host, uint64_t seed) {
-    host.dispatch(effVendorSpecific, kSeedRandom, kVendorMagic, &seed);
+    host.dispatch(effVendorSpecific, kVendorSeedRandom, kVendorMagic, &seed);
 }
 
 void loadPresetFile(PluginHost& host, const std::string& path) {
@@ -95,8 +89,8 @@ void loadPresetFile(PluginHost& host, const std::string& path) {
         return;
     }
     int32_t service = 0;
-    if (size == kChordPresetBytes) service = kLoadChordPreset;
-    if (size == kArpPresetBytes || size == kArpPresetBytesShort) service = kLoadArpPreset;
+    if (size == kChordPresetBytes) service = kVendorLoadChordPreset;
+    if (size == kArpPresetBytes || size == kArpPresetBytesShort) service = kVendorLoadArpPreset;
     if (service == 0) throw RenderError(path + " is not a Zandrel preset (unknown kind)");
     if (host.dispatch(effVendorSpecific, service, kVendorMagic, const_cast<char*>(path.c_str())) !=
         1)
