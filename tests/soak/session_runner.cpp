@@ -2,6 +2,7 @@
 
 #include "plugin_host.h"
 #include "soak_random.h"
+#include "zandrel_vendor_services.h"
 
 #include <algorithm>
 #include <array>
@@ -33,7 +34,7 @@ public:
             return result;
         }
         uint64_t seed = session.seed;
-        host.dispatch(effVendorSpecific, 1, vendorMagic(), &seed);
+        host.dispatch(effVendorSpecific, kVendorSeedRandom, kVendorMagic, &seed);
         for (const Step& step : session.steps) {
             apply(step);
             if (result.failed()) return result;
@@ -47,10 +48,6 @@ private:
         PluginHost::Options o;
         o.maxBlockSize = 4096;
         return o;
-    }
-    static intptr_t vendorMagic() {
-        return static_cast<intptr_t>((uint32_t('Z') << 24) | (uint32_t('n') << 16) |
-                                     (uint32_t('d') << 8) | uint32_t('l'));
     }
 
     void apply(const Step& step) {
