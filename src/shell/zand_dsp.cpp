@@ -197,7 +197,8 @@ void ZandDSP::resume() {
     // it: that note-off only ends notes still marked as sounding. End them
     // at the start of the next block instead.
     for (int n = 1; n < kKeyCount; ++n)
-        if (st.arpNoteOn[n]) pendingSends.push({PendingSend::kArpNoteOff, 0x80, static_cast<uint8_t>(n), 0, 1});
+        if (st.arpNoteOn[n])
+            pendingSends.push({PendingSend::kArpNoteOff, 0x80, static_cast<uint8_t>(n), 0, 1});
     std::memset(st.outNoteOn, 0, sizeof st.outNoteOn);
     std::memset(st.arpNoteOn, 0, sizeof st.arpNoteOn);
     st.paramGuardBlocks = 0;
