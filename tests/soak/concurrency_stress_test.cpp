@@ -56,9 +56,15 @@ private:
         if (index == 109) index = 110;
         float value;
         switch (random.below(3)) {
-        case 0: value = soak::edgeValue(random); break;
-        case 1: value = static_cast<float>(random.below(17)) / 16.0f; break;
-        default: value = static_cast<float>(random.unit()); break;
+        case 0:
+            value = soak::edgeValue(random);
+            break;
+        case 1:
+            value = static_cast<float>(random.below(17)) / 16.0f;
+            break;
+        default:
+            value = static_cast<float>(random.unit());
+            break;
         }
         if (index == 127) value = random.chance(50) ? 266.0f : 267.0f;
         host.setParameter(index, value);
@@ -78,7 +84,8 @@ private:
         if (!data || size <= 0) return;
         std::vector<uint8_t> bytes(static_cast<const uint8_t*>(data),
                                    static_cast<const uint8_t*>(data) + size);
-        if (random.chance(30)) bytes.resize(static_cast<size_t>(random.below(static_cast<int>(size))));
+        if (random.chance(30))
+            bytes.resize(static_cast<size_t>(random.below(static_cast<int>(size))));
         if (random.chance(50) && !bytes.empty()) {
             for (int i = 0; i < 32; ++i) {
                 const size_t at = static_cast<size_t>(random.below(static_cast<int>(bytes.size())));
@@ -115,11 +122,20 @@ void playRealTime(PluginHost& host, uint64_t seed, int blocks, Tally& tally) {
                 host.noteOff(random.below(frames), channel, note);
         }
         switch (random.below(40)) {
-        case 0: host.locate(random.unit() * 32.0); break;
-        case 1: host.setLoop(random.chance(50), random.between(0, 8), random.between(0, 12)); break;
-        case 2: host.setTempo(random.between(40, 400)); break;
-        case 3: host.setPlaying(random.chance(70)); break;
-        default: break;
+        case 0:
+            host.locate(random.unit() * 32.0);
+            break;
+        case 1:
+            host.setLoop(random.chance(50), random.between(0, 8), random.between(0, 12));
+            break;
+        case 2:
+            host.setTempo(random.between(40, 400));
+            break;
+        case 3:
+            host.setPlaying(random.chance(70));
+            break;
+        default:
+            break;
         }
         host.events.clear();
         host.processBlock(frames);

@@ -22,10 +22,12 @@ TEST(HandOver, EditorEventsReachTheRealTimeThreadOnceAndInOrder) {
         int sent = 0;
         while (sent < kPerProducer) {
             // data1/data2 carry a running number, status the producer.
-            const PendingSend p{PendingSend::kChordEvent, static_cast<uint8_t>(producer),
+            const PendingSend p{PendingSend::kChordEvent,
+                                static_cast<uint8_t>(producer),
                                 static_cast<uint8_t>(sent & 0xFF),
                                 static_cast<uint8_t>((sent >> 8) & 0xFF),
-                                static_cast<uint8_t>((sent >> 16) & 0xFF), 0};
+                                static_cast<uint8_t>((sent >> 16) & 0xFF),
+                                0};
             if (sends.push(p))
                 ++sent;
             else

@@ -19,15 +19,15 @@ struct MidiIn {
 
 struct Step {
     enum Kind : uint8_t {
-        kBlock,        // frames, midi
-        kParameter,    // index, value
-        kPlay,         // index: 1 plays, 0 stops
-        kLocate,       // position
-        kLoop,         // index: 1 active; position .. loopEnd
-        kTempo,        // position holds the tempo
-        kSampleRate,   // index holds the rate
-        kChunkLoad,    // index: byte size; seed: damage (0 = the state as saved)
-        kReadBack,     // index: first parameter index whose texts and value are read
+        kBlock,      // frames, midi
+        kParameter,  // index, value
+        kPlay,       // index: 1 plays, 0 stops
+        kLocate,     // position
+        kLoop,       // index: 1 active; position .. loopEnd
+        kTempo,      // position holds the tempo
+        kSampleRate, // index holds the rate
+        kChunkLoad,  // index: byte size; seed: damage (0 = the state as saved)
+        kReadBack,   // index: first parameter index whose texts and value are read
     };
     Kind kind = kBlock;
     int32_t frames = 0;

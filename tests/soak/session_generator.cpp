@@ -23,7 +23,10 @@ struct NotePool {
     explicit NotePool(SoakRandom& random) {
         for (int& n : notes) {
             const int pick = random.below(10);
-            n = pick == 0 ? 0 : pick == 1 ? 127 : pick < 4 ? random.below(12) : random.between(36, 96);
+            n = pick == 0   ? 0
+                : pick == 1 ? 127
+                : pick < 4  ? random.below(12)
+                            : random.between(36, 96);
         }
     }
     int pick(SoakRandom& random) const {
@@ -45,10 +48,14 @@ int32_t blockFrames(SoakRandom& random) {
 int32_t eventOffset(SoakRandom& random, int32_t frames) {
     if (random.chance(95)) return random.below(frames);
     switch (random.below(4)) {
-    case 0: return -1;
-    case 1: return frames;
-    case 2: return frames + random.between(1, 5000);
-    default: return std::numeric_limits<int32_t>::min() + random.below(3);
+    case 0:
+        return -1;
+    case 1:
+        return frames;
+    case 2:
+        return frames + random.between(1, 5000);
+    default:
+        return std::numeric_limits<int32_t>::min() + random.below(3);
     }
 }
 
@@ -100,9 +107,15 @@ Step musicalParameter(SoakRandom& random) {
     static constexpr int kSwitches[] = {16, 17, 30, 31, 0, 3, 1, 2, 18, 21, 121, 122, 82, 75, 150};
     s.index = kSwitches[random.below(static_cast<int>(std::size(kSwitches)))];
     switch (s.index) {
-    case 82: s.value = static_cast<float>(random.below(2)); break;
-    case 75: s.value = static_cast<float>(random.below(4)); break;
-    default: s.value = random.chance(50) ? static_cast<float>(random.below(2)) : static_cast<float>(random.unit());
+    case 82:
+        s.value = static_cast<float>(random.below(2));
+        break;
+    case 75:
+        s.value = static_cast<float>(random.below(4));
+        break;
+    default:
+        s.value = random.chance(50) ? static_cast<float>(random.below(2))
+                                    : static_cast<float>(random.unit());
     }
     return s;
 }
@@ -111,9 +124,14 @@ Step anyParameter(SoakRandom& random) {
     Step s;
     s.kind = Step::kParameter;
     switch (random.below(20)) {
-    case 0: s.index = -random.between(1, 1000); break;
-    case 1: s.index = random.chance(50) ? std::numeric_limits<int32_t>::max() : 100000; break;
-    default: s.index = random.between(0, 160);
+    case 0:
+        s.index = -random.between(1, 1000);
+        break;
+    case 1:
+        s.index = random.chance(50) ? std::numeric_limits<int32_t>::max() : 100000;
+        break;
+    default:
+        s.index = random.between(0, 160);
     }
     // Exports render a bar offline: rare, they are slow.
     if (s.index == 109 && random.chance(90)) s.index = 110;
@@ -126,9 +144,12 @@ Step chordOperation(SoakRandom& random) {
     s.kind = Step::kParameter;
     static constexpr int kOperations[] = {80, 81, 83, 79, 74, 86, 87, 111, 112, 113, 127};
     s.index = kOperations[random.below(static_cast<int>(std::size(kOperations)))];
-    if (s.index == 127) s.value = random.chance(50) ? 266.0f : 267.0f;
-    else if (s.index == 111) s.value = static_cast<float>(random.chance(50) ? random.between(1, 2) : 21);
-    else s.value = random.chance(80) ? static_cast<float>(random.between(0, 7)) : edgeValue(random);
+    if (s.index == 127)
+        s.value = random.chance(50) ? 266.0f : 267.0f;
+    else if (s.index == 111)
+        s.value = static_cast<float>(random.chance(50) ? random.between(1, 2) : 21);
+    else
+        s.value = random.chance(80) ? static_cast<float>(random.between(0, 7)) : edgeValue(random);
     return s;
 }
 
@@ -175,12 +196,34 @@ Step chunkLoad(SoakRandom& random) {
 } // namespace
 
 float edgeValue(SoakRandom& random) {
-    static constexpr float kEdges[] = {
-        std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-        -std::numeric_limits<float>::infinity(), -1.0f, -0.0f, 0.0f, 1e-7f, 0.5f, 0.99999f, 1.0f,
-        1.0001f, 2.0f, 9.99f, 10.0f, 10.5f, 128.0f, 266.0f, 267.0f, 10000.0f, 30005.0f, 1e9f,
-        1e30f, -1e30f, std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest(),
-        std::numeric_limits<float>::denorm_min(), -0.5f, 2147483648.0f};
+    static constexpr float kEdges[] = {std::numeric_limits<float>::quiet_NaN(),
+                                       std::numeric_limits<float>::infinity(),
+                                       -std::numeric_limits<float>::infinity(),
+                                       -1.0f,
+                                       -0.0f,
+                                       0.0f,
+                                       1e-7f,
+                                       0.5f,
+                                       0.99999f,
+                                       1.0f,
+                                       1.0001f,
+                                       2.0f,
+                                       9.99f,
+                                       10.0f,
+                                       10.5f,
+                                       128.0f,
+                                       266.0f,
+                                       267.0f,
+                                       10000.0f,
+                                       30005.0f,
+                                       1e9f,
+                                       1e30f,
+                                       -1e30f,
+                                       std::numeric_limits<float>::max(),
+                                       std::numeric_limits<float>::lowest(),
+                                       std::numeric_limits<float>::denorm_min(),
+                                       -0.5f,
+                                       2147483648.0f};
     return kEdges[random.below(static_cast<int>(std::size(kEdges)))];
 }
 
@@ -225,7 +268,8 @@ Session generateSession(uint64_t seed, const GeneratorOptions& options) {
 
 int64_t inputEventCount(const Session& session) {
     int64_t n = 0;
-    for (const Step& s : session.steps) n += s.kind == Step::kBlock ? static_cast<int64_t>(s.midi.size()) + 1 : 1;
+    for (const Step& s : session.steps)
+        n += s.kind == Step::kBlock ? static_cast<int64_t>(s.midi.size()) + 1 : 1;
     return n;
 }
 

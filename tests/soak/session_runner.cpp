@@ -51,10 +51,12 @@ private:
     }
 
     void apply(const Step& step) {
-        result.inputEvents += step.kind == Step::kBlock ? static_cast<int64_t>(step.midi.size()) + 1 : 1;
+        result.inputEvents +=
+            step.kind == Step::kBlock ? static_cast<int64_t>(step.midi.size()) + 1 : 1;
         switch (step.kind) {
         case Step::kBlock:
-            for (const MidiIn& m : step.midi) host.queueMidi(m.deltaFrames, m.status, m.data1, m.data2);
+            for (const MidiIn& m : step.midi)
+                host.queueMidi(m.deltaFrames, m.status, m.data1, m.data2);
             processBlock(step.frames);
             break;
         case Step::kParameter:
@@ -92,7 +94,8 @@ private:
         const auto size = host.dispatch(effGetChunk, 0, 0, &data);
         std::vector<uint8_t> bytes(static_cast<size_t>(std::max(step.index, 0)));
         if (data && size > 0 && !bytes.empty())
-            std::memcpy(bytes.data(), data, std::min<size_t>(bytes.size(), static_cast<size_t>(size)));
+            std::memcpy(bytes.data(), data,
+                        std::min<size_t>(bytes.size(), static_cast<size_t>(size)));
         if (step.seed != 0 && !bytes.empty()) {
             SoakRandom random(step.seed);
             const int damages = random.between(1, 64);
@@ -124,7 +127,9 @@ private:
     }
 
     void processBlock(int32_t frames) {
-        if (trace) std::printf("block %d at %lld\n", frames, static_cast<long long>(host.samplePosition()));
+        if (trace)
+            std::printf("block %d at %lld\n", frames,
+                        static_cast<long long>(host.samplePosition()));
         host.events.clear();
         host.processBlock(frames);
         result.blocks += 1;
@@ -150,7 +155,8 @@ private:
             what << "event type " << e.type << " size " << e.byteSize << " delta " << e.deltaFrames
                  << " of " << frames << " bytes " << int(e.status) << ' ' << int(e.data1) << ' '
                  << int(e.data2);
-            if (e.type != kVstMidiType || e.byteSize != static_cast<int32_t>(sizeof(VstMidiEvent)) ||
+            if (e.type != kVstMidiType ||
+                e.byteSize != static_cast<int32_t>(sizeof(VstMidiEvent)) ||
                 (e.status & 0x80) == 0 || e.data1 > 127 || e.data2 > 127 || e.deltaFrames < 0 ||
                 e.deltaFrames >= std::max(frames, 1)) {
                 fail(RunResult::kMalformedEvent, what.str());
@@ -247,12 +253,18 @@ private:
 
 const char* kindName(RunResult::Kind kind) {
     switch (kind) {
-    case RunResult::kClean: return "clean";
-    case RunResult::kMalformedEvent: return "malformed event";
-    case RunResult::kBadAudio: return "bad audio";
-    case RunResult::kHangingNote: return "hanging note";
-    case RunResult::kNeverQuiet: return "never quiet";
-    default: return "crash";
+    case RunResult::kClean:
+        return "clean";
+    case RunResult::kMalformedEvent:
+        return "malformed event";
+    case RunResult::kBadAudio:
+        return "bad audio";
+    case RunResult::kHangingNote:
+        return "hanging note";
+    case RunResult::kNeverQuiet:
+        return "never quiet";
+    default:
+        return "crash";
     }
 }
 

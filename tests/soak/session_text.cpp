@@ -41,16 +41,30 @@ std::string sessionText(const Session& session) {
             }
             break;
         }
-        case Step::kParameter: out << "param " << s.index << ' ' << number(s.value); break;
-        case Step::kPlay: out << "play " << s.index; break;
-        case Step::kLocate: out << "locate " << number(s.position); break;
+        case Step::kParameter:
+            out << "param " << s.index << ' ' << number(s.value);
+            break;
+        case Step::kPlay:
+            out << "play " << s.index;
+            break;
+        case Step::kLocate:
+            out << "locate " << number(s.position);
+            break;
         case Step::kLoop:
             out << "loop " << s.index << ' ' << number(s.position) << ' ' << number(s.loopEnd);
             break;
-        case Step::kTempo: out << "tempo " << number(s.position); break;
-        case Step::kSampleRate: out << "rate " << s.index; break;
-        case Step::kChunkLoad: out << "chunk " << s.index << ' ' << s.seed; break;
-        case Step::kReadBack: out << "read " << s.index; break;
+        case Step::kTempo:
+            out << "tempo " << number(s.position);
+            break;
+        case Step::kSampleRate:
+            out << "rate " << s.index;
+            break;
+        case Step::kChunkLoad:
+            out << "chunk " << s.index << ' ' << s.seed;
+            break;
+        case Step::kReadBack:
+            out << "read " << s.index;
+            break;
         }
         out << '\n';
     }

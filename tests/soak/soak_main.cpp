@@ -30,15 +30,16 @@ struct Arguments {
     int64_t sessions = -1; // no limit
     std::string replay;
     std::string reproDir;
-    int maxShrunk = 10;      // unexplained findings shrunk
-    int maxShrunkRule = 3;   // hangs that follow from the rules shrunk for the record
-    bool single = false; // --session: run only session `seed`
-    bool trace = false;  // --trace: print the notes sent while replaying
+    int maxShrunk = 10;    // unexplained findings shrunk
+    int maxShrunkRule = 3; // hangs that follow from the rules shrunk for the record
+    bool single = false;   // --session: run only session `seed`
+    bool trace = false;    // --trace: print the notes sent while replaying
 };
 
 void usage() {
     std::puts("usage: zandrel-soak [--plugin PATH] [--seed N] [--seconds S] [--sessions N]\n"
-              "                    [--session] [--replay FILE [--trace]] [--repro-dir DIR] [--max-shrunk N]\n"
+              "                    [--session] [--replay FILE [--trace]] [--repro-dir DIR] "
+              "[--max-shrunk N]\n"
               "                    [--max-shrunk-rule N]");
 }
 
@@ -46,17 +47,28 @@ bool parse(int argc, char** argv, Arguments& a) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : ""; };
-        if (arg == "--plugin") a.plugin = value();
-        else if (arg == "--seed") a.seed = std::strtoull(value(), nullptr, 0);
-        else if (arg == "--seconds") a.seconds = std::atof(value());
-        else if (arg == "--sessions") a.sessions = std::atoll(value());
-        else if (arg == "--session") a.single = true;
-        else if (arg == "--trace") a.trace = true;
-        else if (arg == "--replay") a.replay = value();
-        else if (arg == "--repro-dir") a.reproDir = value();
-        else if (arg == "--max-shrunk") a.maxShrunk = std::atoi(value());
-        else if (arg == "--max-shrunk-rule") a.maxShrunkRule = std::atoi(value());
-        else return false;
+        if (arg == "--plugin")
+            a.plugin = value();
+        else if (arg == "--seed")
+            a.seed = std::strtoull(value(), nullptr, 0);
+        else if (arg == "--seconds")
+            a.seconds = std::atof(value());
+        else if (arg == "--sessions")
+            a.sessions = std::atoll(value());
+        else if (arg == "--session")
+            a.single = true;
+        else if (arg == "--trace")
+            a.trace = true;
+        else if (arg == "--replay")
+            a.replay = value();
+        else if (arg == "--repro-dir")
+            a.reproDir = value();
+        else if (arg == "--max-shrunk")
+            a.maxShrunk = std::atoi(value());
+        else if (arg == "--max-shrunk-rule")
+            a.maxShrunkRule = std::atoi(value());
+        else
+            return false;
     }
     return true;
 }
@@ -112,11 +124,13 @@ int main(int argc, char** argv) {
     auto elapsed = [&start] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
-    int64_t sessions = 0, inputEvents = 0, outputEvents = 0, blocks = 0, findings = 0, ruleHangs = 0;
+    int64_t sessions = 0, inputEvents = 0, outputEvents = 0, blocks = 0, findings = 0,
+            ruleHangs = 0;
     double lastReport = 0.0;
     for (uint64_t n = 0;; ++n) {
-        if (a.single ? n >= 1 : (a.sessions >= 0 ? static_cast<int64_t>(n) >= a.sessions
-                                                 : elapsed() >= a.seconds))
+        if (a.single ? n >= 1
+                     : (a.sessions >= 0 ? static_cast<int64_t>(n) >= a.sessions
+                                        : elapsed() >= a.seconds))
             break;
         const soak::Session session = soak::generateSession(a.seed + n);
         const soak::RunResult r = soak::runIsolated(session, options, false);
@@ -146,8 +160,8 @@ int main(int argc, char** argv) {
             (listed ? ruleHangs : findings) += 1;
             report(session, r, listed ? "RULE HANG" : "FINDING");
             if (listed ? ruleHangs <= a.maxShrunkRule : findings <= a.maxShrunk) {
-                const soak::Session shrunk = soak::shrinkSession(
-                    toShrink, [&](const soak::Session& candidate) {
+                const soak::Session shrunk =
+                    soak::shrinkSession(toShrink, [&](const soak::Session& candidate) {
                         return soak::sameFailure(failure,
                                                  soak::runIsolated(candidate, options, true));
                     });
@@ -156,8 +170,10 @@ int main(int argc, char** argv) {
                 const std::string text = soak::sessionText(shrunk);
                 std::printf("%s", text.c_str());
                 if (!a.reproDir.empty()) {
-                    std::ofstream out(a.reproDir + "/repro-" + std::to_string(session.seed) + ".txt");
-                    out << "# " << soak::kindName(again.kind) << ": " << again.detail << '\n' << text;
+                    std::ofstream out(a.reproDir + "/repro-" + std::to_string(session.seed) +
+                                      ".txt");
+                    out << "# " << soak::kindName(again.kind) << ": " << again.detail << '\n'
+                        << text;
                 }
             }
             std::fflush(stdout);
@@ -174,9 +190,9 @@ int main(int argc, char** argv) {
     }
     std::printf("soak: seed %llu, %.1f s, %lld sessions, %lld blocks, %lld input events, "
                 "%lld output events, %lld findings, %lld hangs from the rules\n",
-                static_cast<unsigned long long>(a.seed), elapsed(), static_cast<long long>(sessions),
-                static_cast<long long>(blocks), static_cast<long long>(inputEvents),
-                static_cast<long long>(outputEvents), static_cast<long long>(findings),
-                static_cast<long long>(ruleHangs));
+                static_cast<unsigned long long>(a.seed), elapsed(),
+                static_cast<long long>(sessions), static_cast<long long>(blocks),
+                static_cast<long long>(inputEvents), static_cast<long long>(outputEvents),
+                static_cast<long long>(findings), static_cast<long long>(ruleHangs));
     return findings == 0 ? 0 : 1;
 }
