@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
             const soak::RunResult n = soak::runIsolated(neutral, options, true);
             // Past 4096 events a block drops what does not fit, note-offs
             // included: the notes they would end hang by the same rules.
-            listed = !n.failed() || r.outputFull;
+            listed = !n.failed() || r.outputFull || n.outputFull;
             if (n.failed()) {
                 toShrink = std::move(neutral);
                 failure = n;
