@@ -144,7 +144,7 @@ int32_t ZandDSP::canDo(char* text) {
     return -1;
 }
 
-intptr_t ZandDSP::vendorSpecific(int32_t index, intptr_t value, void* ptr, float /*opt*/) {
+intptr_t ZandDSP::vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) {
     if (value != kVendorMagic) return 0;
     switch (index) {
     case kVendorSeedRandom:
@@ -153,6 +153,9 @@ intptr_t ZandDSP::vendorSpecific(int32_t index, intptr_t value, void* ptr, float
         return 1;
     case kVendorRunDeferred:
         runDeferredWork();
+        return 1;
+    case kVendorUseReferencePath:
+        referencePath.store(opt >= 0.5f, std::memory_order_relaxed);
         return 1;
     default:
         return 0;

@@ -17,8 +17,8 @@
 #include <cstdarg>
 #include <memory>
 #include <string>
-#include <vector>
 #include <thread>
+#include <vector>
 
 constexpr int32_t kZandrelUniqueId = fourCharId('Q', 'z', '4', 'k');
 
@@ -107,8 +107,8 @@ public:
         kVendorMagic = fourCharId('Z', 'n', 'd', 'l'), // passed as value
         kVendorSeedRandom = 1,                         // ptr = uint64_t* seed
         kVendorRunDeferred = 2,
-        kVendorLoadChordPreset = 3, // ptr = path; answers 1 when loaded
-        kVendorLoadArpPreset = 4,   // ptr = path; answers 1 when loaded
+        kVendorLoadChordPreset = 3,  // ptr = path; answers 1 when loaded
+        kVendorLoadArpPreset = 4,    // ptr = path; answers 1 when loaded
         kVendorUseReferencePath = 5, // value of opt: 1 = per-sample reference loop
     };
 
@@ -198,6 +198,9 @@ protected:
     RealtimeLog realtimeLog;
     std::atomic<std::thread::id> outputOwner{};
     std::atomic<bool> insideProcessing{false};
+    // Set by kVendorUseReferencePath: the per-sample loop instead of the
+    // fast path, for tests that compare the two.
+    std::atomic<bool> referencePath{false};
 
 private:
     friend class ProcessingScope;
@@ -208,6 +211,17 @@ private:
     void handleProgramChange(uint8_t program);
     void endOfBlockInputModes(int32_t sampleFrames);
     void runPreviewSample(float* left, float* right, int32_t s);
+    // The per-sample loop's body: input notes due at s, clock, preview.
+    void runReferenceSample(float* left, float* right, int32_t s, int queued);
+    // The fast path: the same samples, skipping what cannot change anything.
+    bool fastPathFits(const float* left, const float* right, int32_t frames) const;
+    void runSamplesFast(float* left, float* right, int32_t frames, int queued);
+    int32_t samplesUntilInput(int32_t s, int32_t frames, int queued) const;
+    int32_t samplesUntilGateEnds(int32_t limit) const;
+    // How many ticks from now on are quiet (no step, no jump), up to limit.
+    int32_t quietClockSamples(int32_t limit) const;
+    void skipQuietClock(int32_t samples);
+    void renderPreviewSpan(float* left, float* right, int32_t from, int32_t count);
     void startPreviewVoice(PreviewVoice& v, int note);
     void previewChordNote(uint8_t note, bool noteOn);
     void releasePreviewVoice(int note, int voiceLimit);
