@@ -60,11 +60,17 @@ int32_t ZandDSP::samplesUntilGateEnds(int32_t limit) const {
 
 void ZandDSP::skipQuietClock(int32_t samples) {
     if (st.arpOn) {
-        // The span's last tick is quiet too; running it leaves stepCounter
-        // as the reference leaves it.
+        // The span's last tick is quiet too, but leaves stepCounter behind:
+        // computed as the tick computes it, or by the tick itself.
         st.clockSamples += samples - 1;
         st.beatPos = beatPosAfter(st.clockSamples);
-        arpClockTick();
+        if (lookahead.offsetKnown) {
+            const double spb = currentPatternRecord().stepsPerBeat;
+            const double s = (st.beatPos - st.patternOrigin) * spb;
+            st.stepCounter = saturatingFloor(s - spb * lookahead.offset);
+        } else {
+            arpClockTick();
+        }
         advanceClock();
     } else {
         st.clockSamples += samples;

@@ -5,6 +5,7 @@
 
 #include "audio_effect_x.h"
 #include "background_worker.h"
+#include "clock_lookahead.h"
 #include "engine_random.h"
 #include "engine_state.h"
 #include "output_event_list.h"
@@ -201,6 +202,7 @@ protected:
     // Set by kVendorUseReferencePath: the per-sample loop instead of the
     // fast path, for tests that compare the two.
     std::atomic<bool> referencePath{false};
+    ClockLookahead lookahead; // the fast path's proof about the clock
 
 private:
     friend class ProcessingScope;
@@ -219,7 +221,10 @@ private:
     int32_t samplesUntilInput(int32_t s, int32_t frames, int queued) const;
     int32_t samplesUntilGateEnds(int32_t limit) const;
     // How many ticks from now on are quiet (no step, no jump), up to limit.
-    int32_t quietClockSamples(int32_t limit) const;
+    int32_t quietClockSamples(int32_t limit);
+    void proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizon);
+    ClockLookaheadInputs clockLookaheadInputs() const;
+    OffsetRange offsetRange(int64_t n, int64_t lastStep) const;
     void skipQuietClock(int32_t samples);
     void renderPreviewSpan(float* left, float* right, int32_t from, int32_t count);
     void startPreviewVoice(PreviewVoice& v, int note);
