@@ -3,6 +3,7 @@
 // so each runs through the whole span on its own, the voices in their
 // usual order. Every output sample still receives the voices' values in
 // voice order, so the float sums are the per-sample loop's sums.
+#include "preview_voice_kernel.h"
 #include "waveform_table.h"
 #include "zand_dsp.h"
 
@@ -82,6 +83,15 @@ void renderAudibly(PreviewVoice& v, const float* waveform, float* left, float* r
 
 void ZandDSP::renderPreviewSpan(float* left, float* right, int32_t from, int32_t count) {
     const bool muted = st.previewMuted != 0;
+    // Two distinct outputs: the vector kernel, when the processor has it.
+    if (!muted && left && right && left != right && wrappedWaveform && previewKernelAvailable()) {
+        PreviewVoice* active[kPreviewVoiceCount];
+        int n = 0;
+        for (PreviewVoice& v : st.previewVoice)
+            if (v.active) active[n++] = &v;
+        renderPreviewVoicesVectorized(active, n, wrappedWaveform, left, right, from, count);
+        return;
+    }
     for (PreviewVoice& v : st.previewVoice) {
         if (!v.active) continue;
         if (muted)

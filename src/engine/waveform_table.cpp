@@ -18,3 +18,16 @@ const float* waveformTable() {
     static const WaveformTable table;
     return table.entries;
 }
+
+const float* wrappedWaveformTable() {
+    struct Wrapped {
+        float entries[kWaveformSize + 1];
+        Wrapped() {
+            const float* table = waveformTable();
+            for (int j = 0; j < kWaveformSize; ++j) entries[j] = table[j];
+            entries[kWaveformSize] = table[0];
+        }
+    };
+    static const Wrapped wrapped;
+    return wrapped.entries;
+}

@@ -1,6 +1,7 @@
 #include "zand_dsp.h"
 
 #include "parameter_indices.h"
+#include "preview_voice_kernel.h"
 #include "state_chunk.h"
 #include "waveform_table.h"
 
@@ -51,6 +52,8 @@ ZandDSP::ZandDSP(audioMasterCallback audioMaster)
 
     // 4., 5. Preview synthesizer.
     waveform = waveformTable();
+    wrappedWaveform = wrappedWaveformTable();
+    previewKernelAvailable(); // decided here, not on the real-time thread
     std::memset(st.previewVoice, 0, sizeof st.previewVoice);
     st.nextVoice = 0;
 
