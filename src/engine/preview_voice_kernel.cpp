@@ -26,7 +26,7 @@ struct Group {
 // as floats, -0.0f for lanes that no longer sound (adding -0.0f changes no
 // sum, not even the sign of a zero).
 template <bool kEnvelopes>
-__attribute__((target("avx2"))) inline __m128 sampleOf(Group& g, const float* table) {
+__attribute__((target("avx2"))) inline __m128 sampleOf(Group& g, const double* table) {
     const __m256d one = _mm256_set1_pd(1.0);
     __m256d phase = _mm256_add_pd(g.phase, g.increment);
     const __m256d wrap = _mm256_cmp_pd(phase, one, _CMP_GE_OQ);
@@ -35,18 +35,16 @@ __attribute__((target("avx2"))) inline __m128 sampleOf(Group& g, const float* ta
     const __m256d whole = _mm256_floor_pd(scaled);
     const __m128i index =
         _mm_and_si128(_mm256_cvttpd_epi32(whole), _mm_set1_epi32(kWaveformSize - 1));
-    // Entries i and i + 1 side by side: one 64-bit load per lane (cheaper
-    // than a gather on the processors measured).
+    // Entries i and i + 1 side by side, already widened to double (the
+    // exact conversion): one 128-bit load per lane.
     alignas(16) int32_t at[kLanes];
     _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
-    auto pairAt = [table](int32_t i) { return reinterpret_cast<const double*>(table + i); };
-    const __m128d low = _mm_loadh_pd(_mm_load_sd(pairAt(at[0])), pairAt(at[1]));
-    const __m128d high = _mm_loadh_pd(_mm_load_sd(pairAt(at[2])), pairAt(at[3]));
-    const __m256d pairs = _mm256_set_m128d(high, low);
-    const __m256 sorted = _mm256_permutevar8x32_ps(_mm256_castpd_ps(pairs),
-                                                   _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7));
-    const __m256d atI = _mm256_cvtps_pd(_mm256_castps256_ps128(sorted));
-    const __m256d atJ = _mm256_cvtps_pd(_mm256_extractf128_ps(sorted, 1));
+    const __m256d lanes02 = _mm256_insertf128_pd(
+        _mm256_castpd128_pd256(_mm_loadu_pd(table + at[0])), _mm_loadu_pd(table + at[2]), 1);
+    const __m256d lanes13 = _mm256_insertf128_pd(
+        _mm256_castpd128_pd256(_mm_loadu_pd(table + at[1])), _mm_loadu_pd(table + at[3]), 1);
+    const __m256d atI = _mm256_unpacklo_pd(lanes02, lanes13);
+    const __m256d atJ = _mm256_unpackhi_pd(lanes02, lanes13);
     const __m256d f = _mm256_sub_pd(scaled, whole);
     __m256d value = _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(one, f), atJ), _mm256_mul_pd(f, atI));
     // Without envelopes no voice ends in the span: every lane sounds on.
@@ -113,7 +111,7 @@ __attribute__((target("avx2"))) void sumInto(float* out, const float (*rendered)
 }
 
 template <bool kEnvelopes>
-__attribute__((target("avx2"))) void renderChunk(Group* groups, int groupCount, const float* table,
+__attribute__((target("avx2"))) void renderChunk(Group* groups, int groupCount, const double* table,
                                                  float (*rendered)[kChunk][kLanes],
                                                  int32_t length) {
     // Two groups at a time, kept in registers: each phase depends on the
@@ -138,8 +136,8 @@ __attribute__((target("avx2"))) void renderChunk(Group* groups, int groupCount, 
 }
 
 __attribute__((target("avx2"))) void renderVectorized(PreviewVoice* const* voices, int count,
-                                                      const float* table, float* left, float* right,
-                                                      int32_t from, int32_t length) {
+                                                      const double* table, float* left,
+                                                      float* right, int32_t from, int32_t length) {
     Group groups[kMaxGroups];
     const int groupCount = (count + kLanes - 1) / kLanes;
     bool envelopes = false;
@@ -207,7 +205,7 @@ bool previewKernelAvailable() {
     return available;
 }
 
-void renderPreviewVoicesVectorized(PreviewVoice* const* voices, int count, const float* table,
+void renderPreviewVoicesVectorized(PreviewVoice* const* voices, int count, const double* table,
                                    float* left, float* right, int32_t from, int32_t length) {
     if (count > 0 && length > 0) renderVectorized(voices, count, table, left, right, from, length);
 }

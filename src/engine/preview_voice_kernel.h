@@ -13,7 +13,6 @@ bool previewKernelAvailable();
 
 // Renders `count` voices (in the order given, all active) over
 // [from, from + length) into both outputs, which must be distinct. No note
-// length may end inside the span. `table` is the waveform with its first
-// entry repeated at the end.
-void renderPreviewVoicesVectorized(PreviewVoice* const* voices, int count, const float* table,
+// length may end inside the span. `table` is widenedWaveformTable().
+void renderPreviewVoicesVectorized(PreviewVoice* const* voices, int count, const double* table,
                                    float* left, float* right, int32_t from, int32_t length);

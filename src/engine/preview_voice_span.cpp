@@ -84,12 +84,12 @@ void renderAudibly(PreviewVoice& v, const float* waveform, float* left, float* r
 void ZandDSP::renderPreviewSpan(float* left, float* right, int32_t from, int32_t count) {
     const bool muted = st.previewMuted != 0;
     // Two distinct outputs: the vector kernel, when the processor has it.
-    if (!muted && left && right && left != right && wrappedWaveform && previewKernelAvailable()) {
+    if (!muted && left && right && left != right && widenedWaveform && previewKernelAvailable()) {
         PreviewVoice* active[kPreviewVoiceCount];
         int n = 0;
         for (PreviewVoice& v : st.previewVoice)
             if (v.active) active[n++] = &v;
-        renderPreviewVoicesVectorized(active, n, wrappedWaveform, left, right, from, count);
+        renderPreviewVoicesVectorized(active, n, widenedWaveform, left, right, from, count);
         return;
     }
     for (PreviewVoice& v : st.previewVoice) {

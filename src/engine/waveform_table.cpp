@@ -19,15 +19,15 @@ const float* waveformTable() {
     return table.entries;
 }
 
-const float* wrappedWaveformTable() {
-    struct Wrapped {
-        float entries[kWaveformSize + 1];
-        Wrapped() {
+const double* widenedWaveformTable() {
+    struct Widened {
+        double entries[kWaveformSize + 1];
+        Widened() {
             const float* table = waveformTable();
             for (int j = 0; j < kWaveformSize; ++j) entries[j] = table[j];
             entries[kWaveformSize] = table[0];
         }
     };
-    static const Wrapped wrapped;
-    return wrapped.entries;
+    static const Widened widened;
+    return widened.entries;
 }

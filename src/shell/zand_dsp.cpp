@@ -52,7 +52,7 @@ ZandDSP::ZandDSP(audioMasterCallback audioMaster)
 
     // 4., 5. Preview synthesizer.
     waveform = waveformTable();
-    wrappedWaveform = wrappedWaveformTable();
+    widenedWaveform = widenedWaveformTable();
     previewKernelAvailable(); // decided here, not on the real-time thread
     std::memset(st.previewVoice, 0, sizeof st.previewVoice);
     st.nextVoice = 0;

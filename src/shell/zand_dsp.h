@@ -194,7 +194,7 @@ protected:
     // file is rendered offline.
     std::atomic<uint8_t> renderBusy[2]{};
     const float* waveform = nullptr;
-    const float* wrappedWaveform = nullptr; // the fast path's copy, see waveform_table.h
+    const double* widenedWaveform = nullptr; // the fast path's copy, see waveform_table.h
     EngineRandom random;
     PendingSends pendingSends;
     RealtimeLog realtimeLog;
