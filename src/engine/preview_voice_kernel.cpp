@@ -85,29 +85,37 @@ __attribute__((target("avx2"))) inline __m128 sampleOf(Group& g, const double* t
     return out;
 }
 
-// Adds the rendered values to one output: per sample, voice after voice.
-__attribute__((target("avx2"))) void sumInto(float* out, const float (*rendered)[kChunk][kLanes],
+// Adds the rendered values to both outputs: per sample, voice after voice.
+__attribute__((target("avx2"))) void sumInto(float* left, float* right,
+                                             const float (*rendered)[kChunk][kLanes],
                                              const Group* groups, int groupCount, int32_t length) {
     int32_t k = 0;
     for (; k + 4 <= length; k += 4) {
-        __m128 sum = _mm_loadu_ps(out + k);
+        __m128 sumLeft = _mm_loadu_ps(left + k);
+        __m128 sumRight = _mm_loadu_ps(right + k);
         for (int g = 0; g < groupCount; ++g) {
             __m128 r0 = _mm_loadu_ps(rendered[g][k]);
             __m128 r1 = _mm_loadu_ps(rendered[g][k + 1]);
             __m128 r2 = _mm_loadu_ps(rendered[g][k + 2]);
             __m128 r3 = _mm_loadu_ps(rendered[g][k + 3]);
             _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
-            const int voices = groups[g].voices;
-            sum = _mm_add_ps(sum, r0);
-            if (voices > 1) sum = _mm_add_ps(sum, r1);
-            if (voices > 2) sum = _mm_add_ps(sum, r2);
-            if (voices > 3) sum = _mm_add_ps(sum, r3);
+            const __m128 lanes[kLanes] = {r0, r1, r2, r3};
+            for (int lane = 0; lane < groups[g].voices; ++lane) {
+                sumLeft = _mm_add_ps(sumLeft, lanes[lane]);
+                sumRight = _mm_add_ps(sumRight, lanes[lane]);
+            }
         }
-        _mm_storeu_ps(out + k, sum);
+        _mm_storeu_ps(left + k, sumLeft);
+        _mm_storeu_ps(right + k, sumRight);
     }
-    for (; k < length; ++k)
-        for (int g = 0; g < groupCount; ++g)
-            for (int lane = 0; lane < groups[g].voices; ++lane) out[k] += rendered[g][k][lane];
+    for (; k < length; ++k) {
+        for (int g = 0; g < groupCount; ++g) {
+            for (int lane = 0; lane < groups[g].voices; ++lane) {
+                left[k] += rendered[g][k][lane];
+                right[k] += rendered[g][k][lane];
+            }
+        }
+    }
 }
 
 template <bool kEnvelopes>
@@ -174,8 +182,7 @@ __attribute__((target("avx2"))) void renderVectorized(PreviewVoice* const* voice
             for (int g = 0; g < groupCount; ++g)
                 groups[g].sounded = _mm_add_epi32(groups[g].sounded, _mm_set1_epi32(n));
         }
-        sumInto(left + from + start, rendered, groups, groupCount, n);
-        sumInto(right + from + start, rendered, groups, groupCount, n);
+        sumInto(left + from + start, right + from + start, rendered, groups, groupCount, n);
     }
 
     for (int g = 0; g < groupCount; ++g) {
