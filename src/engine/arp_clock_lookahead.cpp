@@ -17,7 +17,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstring>
 
 constexpr int kTimingLane = 6;
 
@@ -43,17 +42,17 @@ int64_t lastHolding(int64_t lo, int64_t hi, Predicate holds) {
 
 ClockLookaheadInputs ZandDSP::clockLookaheadInputs() const {
     const ArpPattern& p = currentPatternRecord();
-    ClockLookaheadInputs in;
-    std::memset(&in, 0, sizeof in);
-    in.anchor = st.clockAnchorPos;
-    in.origin = st.patternOrigin;
-    in.tempo = st.tempo;
-    in.stepsPerBeat = p.stepsPerBeat;
-    in.cycleStart = st.lastTimeInfo.cycleStartPos;
-    in.cycleEnd = st.lastTimeInfo.cycleEndPos;
-    std::memcpy(in.timingRow, p.rowValue[rowOfLane(kTimingLane)], sizeof in.timingRow);
-    in.swing = st.swing;
-    in.sampleRate = st.sampleRate;
+    ClockLookaheadInputs in{};
+    in.anchor = std::bit_cast<uint64_t>(st.clockAnchorPos);
+    in.origin = std::bit_cast<uint64_t>(st.patternOrigin);
+    in.tempo = std::bit_cast<uint64_t>(st.tempo);
+    in.stepsPerBeat = std::bit_cast<uint64_t>(p.stepsPerBeat);
+    in.cycleStart = std::bit_cast<uint64_t>(st.lastTimeInfo.cycleStartPos);
+    in.cycleEnd = std::bit_cast<uint64_t>(st.lastTimeInfo.cycleEndPos);
+    for (int i = 0; i < kStepCount; ++i)
+        in.timingRow[i] = std::bit_cast<uint32_t>(p.rowValue[rowOfLane(kTimingLane)][i]);
+    in.swing = std::bit_cast<uint32_t>(st.swing);
+    in.sampleRate = std::bit_cast<uint32_t>(st.sampleRate);
     in.lastStep = st.lastStep;
     in.timingLength = p.laneLength[kTimingLane];
     in.timingStart = p.laneStart[kTimingLane];

@@ -5,29 +5,26 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 
+// The inputs as bit patterns: equal means identical, NaN and the sign of
+// zero included.
 struct ClockLookaheadInputs {
-    double anchor;
-    double origin;
-    double tempo;
-    double stepsPerBeat;
-    double cycleStart;
-    double cycleEnd;
-    float timingRow[16];
-    float swing;
-    float sampleRate;
+    uint64_t anchor;
+    uint64_t origin;
+    uint64_t tempo;
+    uint64_t stepsPerBeat;
+    uint64_t cycleStart;
+    uint64_t cycleEnd;
+    uint32_t timingRow[16];
+    uint32_t swing;
+    uint32_t sampleRate;
     int32_t lastStep;
     int32_t timingLength;
     int32_t timingStart;
     int32_t cycleActiveAndRestart; // the loop flag, and restart-on-key as bit 8
 
-    bool operator==(const ClockLookaheadInputs& other) const {
-        return std::memcmp(this, &other, sizeof *this) == 0;
-    }
+    bool operator==(const ClockLookaheadInputs&) const = default;
 };
-// memcmp compares every byte: there must be no padding.
-static_assert(sizeof(ClockLookaheadInputs) == 6 * 8 + 18 * 4 + 4 * 4);
 
 // The smallest and largest offset (in quarter notes) a tick may choose
 // within one step.
