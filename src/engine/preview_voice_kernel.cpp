@@ -37,8 +37,12 @@ __attribute__((target("avx2"))) inline __m128 sampleOf(Group& g, const double* t
         _mm_and_si128(_mm256_cvttpd_epi32(whole), _mm_set1_epi32(kWaveformSize - 1));
     // Entries i and i + 1 side by side, already widened to double (the
     // exact conversion): one 128-bit load per lane.
-    alignas(16) int32_t at[kLanes];
-    _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+    // The four indices leave the vector through two 64-bit moves rather
+    // than memory: table reads already keep the load ports busy.
+    const auto low = static_cast<uint64_t>(_mm_cvtsi128_si64(index));
+    const auto high = static_cast<uint64_t>(_mm_extract_epi64(index, 1));
+    const uint32_t at[kLanes] = {static_cast<uint32_t>(low), static_cast<uint32_t>(low >> 32),
+                                 static_cast<uint32_t>(high), static_cast<uint32_t>(high >> 32)};
     const __m256d lanes02 = _mm256_insertf128_pd(
         _mm256_castpd128_pd256(_mm_loadu_pd(table + at[0])), _mm_loadu_pd(table + at[2]), 1);
     const __m256d lanes13 = _mm256_insertf128_pd(
