@@ -10,6 +10,9 @@
 #include <cmath>
 
 namespace {
+// Below this many sounding voices the voice-by-voice loop is cheaper.
+constexpr int kVectorVoicesAtLeast = 3;
+
 // floor() as the per-sample loop takes it: below 2^31 a positive value's
 // floor is its truncation, which is cheaper. (Zero and below keep floor,
 // for the sign of a negative zero.)
@@ -83,14 +86,17 @@ void renderAudibly(PreviewVoice& v, const float* waveform, float* left, float* r
 
 void ZandDSP::renderPreviewSpan(float* left, float* right, int32_t from, int32_t count) {
     const bool muted = st.previewMuted != 0;
-    // Two distinct outputs: the vector kernel, when the processor has it.
+    // Two distinct outputs and enough voices to fill its vectors: the
+    // vector kernel, when the processor has it.
     if (!muted && left && right && left != right && widenedWaveform && previewKernelAvailable()) {
         PreviewVoice* active[kPreviewVoiceCount];
         int n = 0;
         for (PreviewVoice& v : st.previewVoice)
             if (v.active) active[n++] = &v;
-        renderPreviewVoicesVectorized(active, n, widenedWaveform, left, right, from, count);
-        return;
+        if (n >= kVectorVoicesAtLeast) {
+            renderPreviewVoicesVectorized(active, n, widenedWaveform, left, right, from, count);
+            return;
+        }
     }
     for (PreviewVoice& v : st.previewVoice) {
         if (!v.active) continue;
