@@ -48,8 +48,7 @@ void ZandDSP::exportMidiFile(float value) {
         if (!(stored > 0.0f)) continue;
         const int note = st.transpose - 24 + noteOfValue(stored);
         if (note < 0 || note > 127) continue;
-        const int velocity =
-            clampTo(saturatingInt(st.chordVel[k][st.voiceKey[k] & 127] * 127 + 0.5), 0, 127);
+        const int velocity = clampTo(saturatingInt(st.chordVel[k][st.voiceKey[k] & 127] * 127 + 0.5), 0, 127);
         sendEvent(kNoteOn, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 0, k);
         sentNote[k] = note;
     }
@@ -62,8 +61,7 @@ void ZandDSP::exportMidiFile(float value) {
                 if (v.gateCountdown <= 0) continue;
                 if (--v.gateCountdown == 0) {
                     const int note = v.gateNote & 127;
-                    if (st.arpNoteOn[note] && st.arpNoteVoice[note] == index)
-                        sendArpNoteOff(note, sample);
+                    if (st.arpNoteOn[note] && st.arpNoteVoice[note] == index) sendArpNoteOff(note, sample);
                 }
             }
             st.sampleInBlock += 1;
