@@ -9,6 +9,9 @@
 static void BM_ThirtyTwoPreviewVoices(benchmark::State& state) {
     FakeHost host;
     auto effect = makeEffect(host);
+    // state.range(0) == 1: the per-sample reference loop.
+    effect->vendorSpecific(ZandDSP::kVendorUseReferencePath, ZandDSP::kVendorMagic, nullptr,
+                           state.range(0) == 1 ? 1.0f : 0.0f);
     effect->setParameter(param::kArpOn, 0.0f);
     EngineState& s = effect->engine();
     for (int i = 0; i < kPreviewVoiceCount; ++i) {
@@ -25,4 +28,4 @@ static void BM_ThirtyTwoPreviewVoices(benchmark::State& state) {
     }
     state.SetLabel("64 frames, 48 kHz");
 }
-BENCHMARK(BM_ThirtyTwoPreviewVoices);
+BENCHMARK(BM_ThirtyTwoPreviewVoices)->ArgName("reference")->Arg(0)->Arg(1);

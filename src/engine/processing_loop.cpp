@@ -133,18 +133,10 @@ void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t samp
     if (right) std::memset(right, 0, sizeof(float) * frames);
 
     const int queued = clampTo<int>(st.inputNoteCount, 0, kInputQueueSize);
-    for (int32_t s = 0; s < frames; ++s) {
-        for (int q = 0; q < queued; ++q) {
-            InputNoteEntry& e = st.InputNoteQueue[q];
-            if (e.deltaFrames != s) continue;
-            e.deltaFrames = -1;
-            trigger(e.note, e.channel, e.velocity);
-        }
-        if (st.arpOn) arpClockTick();
-        runPreviewSample(left, right, s);
-        advanceClock();
-        st.predictedPos = st.beatPos;
-        st.sampleInBlock += 1;
+    if (referencePath.load(std::memory_order_relaxed) || !fastPathFits(left, right, frames)) {
+        for (int32_t s = 0; s < frames; ++s) runReferenceSample(left, right, s, queued);
+    } else {
+        runSamplesFast(left, right, frames, queued);
     }
 
     outputEvents.keepInsideBlock(frames);
@@ -155,6 +147,22 @@ void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t samp
     st.sampleInBlock = 0;
     endOfBlockInputModes(frames);
     if (st.paramGuardBlocks < kParamGuardLength) st.paramGuardBlocks += 1;
+}
+
+// The reference: everything the engine does at one sample, in this order.
+// The fast path must produce exactly what a run of these produces.
+void ZandDSP::runReferenceSample(float* left, float* right, int32_t s, int queued) {
+    for (int q = 0; q < queued; ++q) {
+        InputNoteEntry& e = st.InputNoteQueue[q];
+        if (e.deltaFrames != s) continue;
+        e.deltaFrames = -1;
+        trigger(e.note, e.channel, e.velocity);
+    }
+    if (st.arpOn) arpClockTick();
+    runPreviewSample(left, right, s);
+    advanceClock();
+    st.predictedPos = st.beatPos;
+    st.sampleInBlock += 1;
 }
 
 void ZandDSP::replayPendingSends() {

@@ -18,3 +18,16 @@ const float* waveformTable() {
     static const WaveformTable table;
     return table.entries;
 }
+
+const double* widenedWaveformTable() {
+    struct Widened {
+        double entries[kWaveformSize + 1];
+        Widened() {
+            const float* table = waveformTable();
+            for (int j = 0; j < kWaveformSize; ++j) entries[j] = table[j];
+            entries[kWaveformSize] = table[0];
+        }
+    };
+    static const Widened widened;
+    return widened.entries;
+}

@@ -3,6 +3,7 @@
 #include "csv_export.h"
 
 #include "parameter_indices.h"
+#include "preview_voice_kernel.h"
 #include "state_chunk.h"
 #include "waveform_table.h"
 
@@ -53,6 +54,8 @@ ZandDSP::ZandDSP(audioMasterCallback audioMaster)
 
     // 4., 5. Preview synthesizer.
     waveform = waveformTable();
+    widenedWaveform = widenedWaveformTable();
+    previewKernelAvailable(); // decided here, not on the real-time thread
     std::memset(st.previewVoice, 0, sizeof st.previewVoice);
     st.nextVoice = 0;
 
@@ -177,6 +180,9 @@ intptr_t ZandDSP::vendorSpecific(int32_t index, intptr_t value, void* ptr, float
         return 1;
     case kVendorRunDeferred:
         runDeferredWork();
+        return 1;
+    case kVendorUseReferencePath:
+        referencePath.store(opt >= 0.5f, std::memory_order_relaxed);
         return 1;
     default:
         return 0;

@@ -6,6 +6,7 @@
 #include "audio_effect_x.h"
 #include "background_worker.h"
 #include "chord_work_list.h"
+#include "clock_lookahead.h"
 #include "engine_random.h"
 #include "engine_state.h"
 #include "output_event_list.h"
@@ -187,6 +188,7 @@ protected:
     // file is rendered offline.
     std::atomic<uint8_t> renderBusy[2]{};
     const float* waveform = nullptr;
+    const double* widenedWaveform = nullptr; // the fast path's copy, see waveform_table.h
     EngineRandom random;
     // Scratch space of the chord set commands, kept here so that they allocate nothing.
     ChordWorkList chordWorkList;
@@ -194,6 +196,10 @@ protected:
     RealtimeLog realtimeLog;
     std::atomic<std::thread::id> outputOwner{};
     std::atomic<bool> insideProcessing{false};
+    // Set by kVendorUseReferencePath: the per-sample loop instead of the
+    // fast path, for tests that compare the two.
+    std::atomic<bool> referencePath{false};
+    ClockLookahead lookahead; // the fast path's proof about the clock
 
 private:
     friend class ProcessingScope;
@@ -204,6 +210,20 @@ private:
     void handleProgramChange(uint8_t program);
     void endOfBlockInputModes(int32_t sampleFrames);
     void runPreviewSample(float* left, float* right, int32_t s);
+    // The per-sample loop's body: input notes due at s, clock, preview.
+    void runReferenceSample(float* left, float* right, int32_t s, int queued);
+    // The fast path: the same samples, skipping what cannot change anything.
+    bool fastPathFits(const float* left, const float* right, int32_t frames) const;
+    void runSamplesFast(float* left, float* right, int32_t frames, int queued);
+    int32_t samplesUntilInput(int32_t s, int32_t frames, int queued) const;
+    int32_t samplesUntilGateEnds(int32_t limit) const;
+    // How many ticks from now on are quiet (no step, no jump), up to limit.
+    int32_t quietClockSamples(int32_t limit);
+    void proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizon);
+    ClockLookaheadInputs clockLookaheadInputs() const;
+    OffsetRange offsetRange(int64_t n, int64_t lastStep) const;
+    void skipQuietClock(int32_t samples);
+    void renderPreviewSpan(float* left, float* right, int32_t from, int32_t count);
     void startPreviewVoice(PreviewVoice& v, int note);
     void previewChordNote(uint8_t note, bool noteOn);
     void releasePreviewVoice(int note, int voiceLimit);
