@@ -19,21 +19,11 @@ constexpr int32_t kTransform = 83;
 constexpr int32_t kCurrentKey = 84;
 constexpr int32_t kPlayedKeys = 149;
 
-float noteValue(int note) {
-    return static_cast<float>(note) / 128.0f;
-}
-
 std::unique_ptr<PluginHost> chordHost() {
     auto host = makeHost();
     host->setParameter(17, 0.0f); // arpeggiator off: keys play their chords
     host->processBlock(64);
     return host;
-}
-
-void storeChord(PluginHost& host, int key, const Chord& notes) {
-    host.setParameter(kCurrentKey, noteValue(key));
-    for (int k = 0; k < 8; ++k)
-        host.setParameter(33 + k, k < static_cast<int>(notes.size()) ? noteValue(notes[k]) : 0.0f);
 }
 
 // Replaces the whole memory with `chords`, every other key empty.

@@ -17,11 +17,9 @@ constexpr size_t kLaneSettingsEnd = 1512; // ... up to the name
 using Bytes = std::vector<uint8_t>;
 
 Bytes patternImage(PluginHost& host, int pattern) {
-    void* data = nullptr;
-    host.dispatch(effGetChunk, 0, 0, &data);
-    const auto* image =
-        static_cast<const uint8_t*>(data) + kPatternImages + pattern * kPatternImageBytes;
-    return Bytes(image, image + kPatternImageBytes);
+    const Bytes chunk = stateChunk(host);
+    const size_t start = kPatternImages + pattern * kPatternImageBytes;
+    return Bytes(chunk.begin() + start, chunk.begin() + start + kPatternImageBytes);
 }
 
 Bytes rows(const Bytes& image) {

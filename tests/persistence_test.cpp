@@ -25,16 +25,10 @@ constexpr int32_t kExportMidi = 109;
 
 using Bytes = std::vector<uint8_t>;
 
-float noteValue(int note) {
-    return static_cast<float>(note) / 128.0f;
-}
-
 Bytes chunkOf(PluginHost& host) {
-    void* data = nullptr;
-    const auto size = static_cast<int32_t>(host.dispatch(effGetChunk, 0, 0, &data));
-    EXPECT_EQ(size, kStateChunkBytes);
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    return bytes ? Bytes(bytes, bytes + size) : Bytes{};
+    Bytes chunk = stateChunk(host);
+    EXPECT_EQ(chunk.size(), static_cast<size_t>(kStateChunkBytes));
+    return chunk;
 }
 
 intptr_t loadChunk(PluginHost& host, Bytes bytes) {
@@ -44,12 +38,6 @@ intptr_t loadChunk(PluginHost& host, Bytes bytes) {
 intptr_t service(PluginHost& host, VendorCall which, const std::string& path, float opt = 0.0f) {
     return host.dispatch(effVendorSpecific, which, kVendorMagic, const_cast<char*>(path.c_str()),
                          opt);
-}
-
-void storeChord(PluginHost& host, int key, const std::vector<int>& notes) {
-    host.setParameter(kCurrentKey, noteValue(key));
-    for (int k = 0; k < 8; ++k)
-        host.setParameter(33 + k, k < static_cast<int>(notes.size()) ? noteValue(notes[k]) : 0.0f);
 }
 
 // The notes key `key` plays on channel 1, in the order they leave.

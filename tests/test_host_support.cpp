@@ -36,3 +36,16 @@ std::vector<Note> hangingNotes(const std::vector<PluginHost::ReceivedEvent>& eve
         if (count > 0) hanging.push_back({0, key.first, key.second, count});
     return hanging;
 }
+
+void storeChord(PluginHost& host, int key, const std::vector<int>& notes) {
+    host.setParameter(84, noteValue(key));
+    for (int k = 0; k < 8; ++k)
+        host.setParameter(33 + k, k < static_cast<int>(notes.size()) ? noteValue(notes[k]) : 0.0f);
+}
+
+std::vector<uint8_t> stateChunk(PluginHost& host) {
+    void* data = nullptr;
+    const auto size = host.dispatch(effGetChunk, 0, 0, &data);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    return bytes && size > 0 ? std::vector<uint8_t>(bytes, bytes + size) : std::vector<uint8_t>{};
+}

@@ -25,3 +25,14 @@ std::vector<Note> notesOf(const std::vector<PluginHost::ReceivedEvent>& events);
 std::vector<Note> noteOnsOf(const std::vector<PluginHost::ReceivedEvent>& events);
 // Note-ons minus note-offs per channel and note: empty when nothing hangs.
 std::vector<Note> hangingNotes(const std::vector<PluginHost::ReceivedEvent>& events);
+
+// A note number as the note-edit parameters (33..40) and the current key
+// (84) take it.
+inline float noteValue(int note) {
+    return static_cast<float>(note) / 128.0f;
+}
+// Makes `key` the current key and stores `notes` as its chord, the voices
+// past them emptied, as the editor's note fields do.
+void storeChord(PluginHost& host, int key, const std::vector<int>& notes);
+// The state chunk the plug-in hands a host that saves its project.
+std::vector<uint8_t> stateChunk(PluginHost& host);

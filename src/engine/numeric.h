@@ -17,6 +17,16 @@ inline int32_t saturatingFloor(double x) {
     return saturatingInt(std::floor(x));
 }
 
+// The host value of transpose step 0..48. The double quotient rounded to
+// float is what the setter's single-precision product, floored, brings back
+// to the same step for every one of the 49 steps.
+inline float transposeParameterValue(int transpose) {
+    return static_cast<float>(transpose / 48.99);
+}
+inline int32_t transposeStepOfValue(float unit) {
+    return saturatingFloor(unit * 48.99f);
+}
+
 // The note number a stored note value decodes to: (int)(value * 128 + 0.5).
 inline int32_t noteOfValue(float value) {
     return saturatingInt(value * 128 + 0.5);

@@ -6,6 +6,7 @@
 #include "format_fields.h"
 #include "format_log.h"
 #include "legacy_chunk.h"
+#include "numeric.h"
 #include "parameter_indices.h"
 #include "pattern_image.h"
 
@@ -66,10 +67,6 @@ struct Block {
     bool has(int offset, int length) const { return offset + length <= size; }
 };
 
-float transposeParameter(int8_t transpose) {
-    return static_cast<float>(transpose / 48.99);
-}
-
 // Lane lengths and dividers below 1 would stall a lane or divide by zero;
 // the words behind each range are reserved and no longer exist in memory.
 void repairLanes(EngineState& s) {
@@ -106,7 +103,7 @@ int32_t readStateChunk(EngineDoor& door, const uint8_t* data, int32_t byteSize, 
     s.currentKey = chunkKey;
     door.setParameter(param::kCurrentKey, s.currentKey * 0.0078125f);
     s.transpose = static_cast<int8_t>(data[kTranspose]);
-    door.setParameter(param::kTranspose, transposeParameter(s.transpose));
+    door.setParameter(param::kTranspose, transposeParameterValue(s.transpose));
 
     if (b.has(kChordOnlyMark, 4) && getLe32(data + kChordOnlyMark) == 1) return 0;
 
@@ -120,7 +117,7 @@ int32_t readStateChunk(EngineDoor& door, const uint8_t* data, int32_t byteSize, 
     s.swing = getLeF32(data + kSwing);
     door.setParameter(param::kSwing, s.swing);
     s.transpose = static_cast<int8_t>(data[kTranspose]);
-    door.setParameter(param::kTranspose, transposeParameter(s.transpose));
+    door.setParameter(param::kTranspose, transposeParameterValue(s.transpose));
     door.setParameter(param::kGate, getLeF32(data + kGate));
 
     s.arpOn = data[kArpOn] != 0;

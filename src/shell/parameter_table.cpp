@@ -52,10 +52,7 @@ void ZandDSP::setParameter(int32_t index, float value) {
 
     switch (index) {
     case param::kTranspose: {
-        // Single-precision product: with the value the getter and the chunk
-        // loader give (the double quotient rounded to float) it floors back to
-        // every one of the 49 steps.
-        const int next = clampTo(saturatingFloor(unitValue(value) * 48.99f), 0, 48);
+        const int next = clampTo(transposeStepOfValue(unitValue(value)), 0, 48);
         if (next != st.transpose) {
             allChordNotesOff();
             st.transpose = static_cast<int8_t>(next);
@@ -152,7 +149,7 @@ float ZandDSP::getParameter(int32_t index) {
     const int lane = currentLaneIndex();
     switch (index) {
     case param::kTranspose:
-        return static_cast<float>(st.transpose / 48.99);
+        return transposeParameterValue(st.transpose);
     case param::kSwing:
         return st.swing;
     case param::kGate:

@@ -15,6 +15,8 @@ std::vector<uint8_t> smf(std::initializer_list<uint8_t> track, uint8_t format = 
     std::vector<uint8_t> f = {
         'M',    'T',  'h',  'd', 0,   0,   0,   6, 0, format, 0,
         tracks, 0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0,      static_cast<uint8_t>(track.size())};
+    // Room first: GCC 12 otherwise warns about the insert beyond the header.
+    f.reserve(f.size() + track.size());
     f.insert(f.end(), track);
     return f;
 }
