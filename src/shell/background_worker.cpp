@@ -35,6 +35,11 @@ void BackgroundWorker::runPending() {
     busy.store(false);
 }
 
+void BackgroundWorker::flushLog() {
+    std::lock_guard<std::mutex> lock(consumer);
+    log.flushTo(stderr);
+}
+
 void BackgroundWorker::loop() {
     while (!stopping.load()) {
         // Wake on demand, and at least every 100 ms to write out log lines.
@@ -47,7 +52,10 @@ void BackgroundWorker::loop() {
         }
         while (sem_timedwait(&wakeup, &deadline) == -1 && errno == EINTR) {}
         if (stopping.load()) break;
-        runPending();
+        if (heldForHost.load())
+            flushLog();
+        else
+            runPending();
     }
     log.flushTo(stderr);
 }

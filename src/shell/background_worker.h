@@ -32,11 +32,16 @@ public:
     void wake();
     // Runs everything queued so far on the calling thread (tests, shutdown).
     void runPending();
+    // A host of our own may take the work into its own hands: while held,
+    // the thread only writes out log lines and the work waits for
+    // runPending(), so that a recorded session replays the same way each time.
+    void holdForHost(bool hold) { heldForHost.store(hold); }
     // True while nothing is queued or being applied.
     bool idle() const { return queue.empty() && !busy.load(); }
 
 private:
     void loop();
+    void flushLog();
 
     RealtimeLog& log;
     Apply apply;
@@ -44,6 +49,7 @@ private:
     sem_t wakeup;
     std::atomic<bool> stopping{false};
     std::atomic<bool> busy{false};
+    std::atomic<bool> heldForHost{false};
     std::mutex consumer; // the worker thread and runPending() callers take turns
     std::thread thread;
 };

@@ -181,6 +181,9 @@ intptr_t ZandDSP::vendorSpecific(int32_t index, intptr_t value, void* ptr, float
     case kVendorRunDeferred:
         runDeferredWork();
         return 1;
+    case kVendorHoldDeferred:
+        worker->holdForHost(opt >= 0.5f);
+        return 1;
     case kVendorUseReferencePath:
         referencePath.store(opt >= 0.5f, std::memory_order_relaxed);
         return 1;

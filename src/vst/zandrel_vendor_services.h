@@ -18,4 +18,5 @@ enum VendorCall : int32_t {
     kVendorSetPath = 7,          // ptr = path, as the editor sets it before a drag
     kVendorImportMidi = 8,       // ptr = path; answers 1 when chords were taken
     kVendorSaveCsv = 9,          // ptr = path
+    kVendorHoldDeferred = 10,    // opt >= 0.5: that work waits for kVendorRunDeferred
 };

@@ -1,10 +1,13 @@
-// Two threads at the plug-in at once, as in a host: the real-time thread
-// processes blocks with notes and a moving transport while a second thread
-// plays the editor (parameters, commands, state loads, chord operations).
-// Under AddressSanitizer no index the real-time path takes from the shared
-// state may leave its array, whatever the other thread writes meanwhile.
+// Three threads at the plug-in at once, as in a host: the real-time thread
+// processes blocks with notes, program changes and a moving transport while
+// a second thread plays the editor (parameters, commands, state loads,
+// chord operations) and the plug-in's own worker loads the presets the
+// program changes ask for. Under AddressSanitizer no index the real-time
+// path takes from the shared state may leave its array, whatever the other
+// threads write meanwhile.
 #include "plugin_host.h"
 #include "session_generator.h"
+#include "session_presets.h"
 #include "soak_random.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -121,6 +126,14 @@ void playRealTime(PluginHost& host, uint64_t seed, int blocks, Tally& tally) {
             else
                 host.noteOff(random.below(frames), channel, note);
         }
+        if (random.chance(5)) {
+            // A bank select and a program change: chord or arp bank, the
+            // top list or the subfolder, mostly positions that hold a file.
+            const int32_t at = random.below(frames);
+            host.controller(at, 1, 0, random.below(2));
+            host.controller(at, 1, 32, random.below(2));
+            host.queueMidi(at, 0xC0, static_cast<uint8_t>(random.below(4)), 0);
+        }
         switch (random.below(40)) {
         case 0:
             host.locate(random.unit() * 32.0);
@@ -152,12 +165,20 @@ void playRealTime(PluginHost& host, uint64_t seed, int blocks, Tally& tally) {
 class ConcurrencyStress : public ::testing::Test {
 protected:
     void SetUp() override {
-        // An empty presets folder: program changes and loads touch no user file.
+        // A presets folder of its own: program changes load its files and
+        // touch no user file.
         char folder[] = "/tmp/zandrel-stress-home-XXXXXX";
         ASSERT_NE(mkdtemp(folder), nullptr);
+        home = folder;
         setenv("HOME", folder, 1);
         unsetenv("XDG_DOCUMENTS_DIR");
+        ASSERT_TRUE(soak::writeSessionPresets(ZANDREL_SO, home + "/Documents"));
     }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored);
+    }
+    std::string home;
 };
 
 TEST_F(ConcurrencyStress, EditorThreadWritesWhileBlocksRunAndEveryEventStaysWellFormed) {

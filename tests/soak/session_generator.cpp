@@ -59,6 +59,12 @@ int32_t eventOffset(SoakRandom& random, int32_t frames) {
     }
 }
 
+// Banks, sub banks and programs mostly where the session's presets folder
+// has files, so that program changes load presets while notes sound.
+int presetNumber(SoakRandom& random) {
+    return random.chance(70) ? random.below(4) : random.below(128);
+}
+
 MidiIn midiEvent(SoakRandom& random, const NotePool& pool, int32_t frames) {
     MidiIn m{eventOffset(random, frames), 0, 0, 0};
     const int channel = kChannels[random.below(10)];
@@ -77,10 +83,11 @@ MidiIn midiEvent(SoakRandom& random, const NotePool& pool, int32_t frames) {
         if (cc == 123 && random.chance(70)) return midiEvent(random, pool, frames);
         m.status = 0xB0 | channelBits(channel);
         m.data1 = static_cast<uint8_t>(cc);
-        m.data2 = static_cast<uint8_t>(random.below(128));
+        m.data2 =
+            static_cast<uint8_t>(cc == 0 || cc == 32 ? presetNumber(random) : random.below(128));
     } else if (kind < 95) {
         m.status = 0xC0 | channelBits(channel);
-        m.data1 = static_cast<uint8_t>(random.below(128));
+        m.data1 = static_cast<uint8_t>(presetNumber(random));
     } else {
         m.status = 0xE0 | channelBits(channel);
         m.data1 = static_cast<uint8_t>(random.below(128));
@@ -96,7 +103,18 @@ Step block(SoakRandom& random, const NotePool& pool) {
     // Dense traffic, as a busy host sends (several events on one sample
     // included), and sometimes a crowd beyond the input queue.
     const int count = random.chance(4) ? random.between(100, 300) : random.below(129);
-    for (int i = 0; i < count; ++i) s.midi.push_back(midiEvent(random, pool, s.frames));
+    for (int i = 0; i < count; ++i) {
+        const MidiIn m = midiEvent(random, pool, s.frames);
+        // Half the program changes come after a bank select (controller 0,
+        // then 32), as a host's preset browser sends them.
+        if ((m.status & 0xF0) == 0xC0 && random.chance(50)) {
+            const uint8_t controller = 0xB0 | (m.status & 15);
+            s.midi.push_back({m.deltaFrames, controller, 0, static_cast<uint8_t>(random.below(2))});
+            s.midi.push_back(
+                {m.deltaFrames, controller, 32, static_cast<uint8_t>(random.below(2))});
+        }
+        s.midi.push_back(m);
+    }
     return s;
 }
 

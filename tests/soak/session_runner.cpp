@@ -35,6 +35,10 @@ public:
         }
         uint64_t seed = session.seed;
         host.dispatch(effVendorSpecific, kVendorSeedRandom, kVendorMagic, &seed);
+        // The preset loads a program change asks for run after the block
+        // that received it, here, instead of whenever the plug-in's worker
+        // thread wakes: a session then replays the same way every time.
+        host.dispatch(effVendorSpecific, kVendorHoldDeferred, kVendorMagic, nullptr, 1.0f);
         for (const Step& step : session.steps) {
             apply(step);
             if (result.failed()) return result;
@@ -132,6 +136,7 @@ private:
                         static_cast<long long>(host.samplePosition()));
         host.events.clear();
         host.processBlock(frames);
+        host.dispatch(effVendorSpecific, kVendorRunDeferred, kVendorMagic);
         result.blocks += 1;
         result.outputEvents += static_cast<int64_t>(host.events.size());
         if (host.events.size() >= 4096) result.outputFull = true;

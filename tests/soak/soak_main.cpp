@@ -7,6 +7,7 @@
 //   zandrel-soak --plugin build-san/Zandrel.so --replay repro.txt
 #include "rule_hangs.h"
 #include "session_generator.h"
+#include "session_presets.h"
 #include "session_runner.h"
 #include "session_shrinker.h"
 #include "session_text.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -74,14 +76,30 @@ bool parse(int argc, char** argv, Arguments& a) {
 }
 
 // The plug-in reads its presets folder below the home folder: the fuzzer
-// gives it an empty one of its own, so that program changes load nothing
-// and no user file is touched.
-void isolateHome() {
-    char folder[] = "/tmp/zandrel-soak-home-XXXXXX";
-    if (mkdtemp(folder)) setenv("HOME", folder, 1);
-    unsetenv("XDG_DOCUMENTS_DIR");
-    unsetenv("XDG_CONFIG_HOME");
-}
+// gives it one of its own, with presets for program changes to load, so
+// that no user file is touched. Removed again when the fuzzer ends.
+class IsolatedHome {
+public:
+    explicit IsolatedHome(const std::string& plugin) {
+        char name[] = "/tmp/zandrel-soak-home-XXXXXX";
+        if (!mkdtemp(name)) return;
+        folder = name;
+        setenv("HOME", name, 1);
+        unsetenv("XDG_DOCUMENTS_DIR");
+        unsetenv("XDG_CONFIG_HOME");
+        if (!soak::writeSessionPresets(plugin, folder + "/Documents"))
+            std::fprintf(stderr, "zandrel-soak: the session presets could not be written\n");
+    }
+    ~IsolatedHome() {
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+    }
+    IsolatedHome(const IsolatedHome&) = delete;
+    IsolatedHome& operator=(const IsolatedHome&) = delete;
+
+private:
+    std::string folder;
+};
 
 void report(const soak::Session& session, const soak::RunResult& r, const char* title) {
     std::printf("%s: %s (%s), session seed %llu, %zu steps\n", title, soak::kindName(r.kind),
@@ -111,7 +129,7 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
-    isolateHome();
+    const IsolatedHome home(a.plugin);
     // Loaded once here, so that every session's child process finds it mapped.
     if (!dlopen(a.plugin.c_str(), RTLD_NOW | RTLD_LOCAL)) {
         std::fprintf(stderr, "cannot load %s: %s\n", a.plugin.c_str(), dlerror());
