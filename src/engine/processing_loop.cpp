@@ -110,12 +110,11 @@ void ZandDSP::handleProgramChange(uint8_t program) {
     const long p = program;
     diag("\n - - - -  recieved PRG CHG with value %li... final result follows:", p);
     diag("\n <><><><> BANK:%i SUBBANK:%i PRG:%li", st.bank, st.subBank, p);
-    if (st.bank > 1) return;
-    const int outval = st.subBank * 10000 + program + (st.subBank == 0 ? 2 : 0);
-    diag("\n bank %i outval %i", st.bank, outval);
+    const auto command = presetCommandOfProgramChange(st.bank, st.subBank, program);
+    if (!command) return;
+    diag("\n bank %i outval %i", st.bank, static_cast<int>(command->value));
     // Loading a preset reads a file: the worker thread does it.
-    worker->defer(st.bank == 0 ? param::kLoadChordPreset : param::kLoadArpPreset,
-                  static_cast<float>(outval));
+    worker->defer(command->index, command->value);
     worker->defer(param::kRefreshMenus, 10.0f);
 }
 
@@ -247,12 +246,14 @@ void ZandDSP::sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t of
                                                  (st.xmitChordsCh2 ? kRouteChordsCh2 : 0) |
                                                  (st.xmitVoicesCh3 ? kRouteVoicesCh3 : 0));
     if (!ownsOutput()) {
+        if (!handOver({PendingSend::kChordEvent, status, data1, data2, static_cast<uint8_t>(voice),
+                       routing}))
+            return;
         // The note counts as sounding (or ended) from now on, as if sent at
         // once: a release helper called before the next block must end it.
+        // A dropped event leaves the flag as it was.
         if (isNoteMessage(status) && data1 > 0 && data1 < kKeyCount)
             st.outNoteOn[data1] = (status & 0xF0) == kNoteOn && data2 > 0;
-        pendingSends.push(
-            {PendingSend::kChordEvent, status, data1, data2, static_cast<uint8_t>(voice), routing});
         return;
     }
     sendRoutedEvent(status, data1, data2, offset, voice, routing);
@@ -319,9 +320,8 @@ void ZandDSP::previewChordNote(uint8_t note, bool noteOn) {
 void ZandDSP::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t offset,
                            bool arpFlag) {
     if (!ownsOutput()) {
-        pendingSends.push({PendingSend::kArpEvent, status,
-                           static_cast<uint8_t>(clampTo(note, 0, 255)), velocity,
-                           static_cast<uint8_t>(arpFlag ? 1 : 0)});
+        handOver({PendingSend::kArpEvent, status, static_cast<uint8_t>(clampTo(note, 0, 255)),
+                  velocity, static_cast<uint8_t>(arpFlag ? 1 : 0)});
         return;
     }
     if (note < 1) return;
@@ -368,7 +368,7 @@ void ZandDSP::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t o
 
 void ZandDSP::sendArpNoteOff(int note, int32_t offset) {
     if (!ownsOutput()) {
-        pendingSends.push({PendingSend::kArpNoteOff, 0x80, static_cast<uint8_t>(note & 127), 0, 1});
+        handOver({PendingSend::kArpNoteOff, 0x80, static_cast<uint8_t>(note & 127), 0, 1});
         return;
     }
     if (note < 1 || note > 127 || outputEvents.full()) return;
@@ -388,7 +388,7 @@ void ZandDSP::allChordNotesOff() {
         if (ownsOutput())
             releaseChordPreviewVoices();
         else
-            pendingSends.push({PendingSend::kReleaseChordPreview, 0, 0, 0, 0});
+            handOver({PendingSend::kReleaseChordPreview, 0, 0, 0, 0});
     }
 }
 
@@ -402,7 +402,7 @@ void ZandDSP::arpNotesOff() {
         if (ownsOutput())
             releaseChordPreviewVoices();
         else
-            pendingSends.push({PendingSend::kReleaseChordPreview, 0, 0, 0, 0});
+            handOver({PendingSend::kReleaseChordPreview, 0, 0, 0, 0});
     }
 }
 

@@ -101,12 +101,18 @@ void ZandDSP::setInputMode(float value) {
 
 void ZandDSP::audition(bool play) {
     // Playing the current chord from the editor goes through the same
-    // triggering as a key, on the real-time thread.
-    if (ownsOutput())
-        trigger(st.currentKey, 1, play ? 100 : 0);
+    // triggering as a key, and here and now: its notes count as sounding
+    // from this moment and leave at the next block with the routing of this
+    // moment, like every other event the editor causes. Were the trigger
+    // itself to wait for the block, a release the editor gave after it
+    // (the arpeggiator switched off) would be replayed after notes it never
+    // saw, and they would hang. Only a key for the arpeggiator's held notes
+    // (chord memory off) waits: those belong to the real-time thread.
+    const uint8_t velocity = play ? 100 : 0;
+    if (ownsOutput() || st.chordsOn || !st.arpOn)
+        trigger(st.currentKey, 1, velocity);
     else
-        pendingSends.push(
-            {PendingSend::kTrigger, 0, st.currentKey, static_cast<uint8_t>(play ? 100 : 0), 1});
+        handOver({PendingSend::kTrigger, 0, st.currentKey, velocity, 1});
 }
 
 void ZandDSP::refreshChordName() {

@@ -205,7 +205,7 @@ void ZandDSP::selectPattern(float value) {
         if (ownsOutput())
             arpClockTick();
         else
-            pendingSends.push({PendingSend::kClockTick, 0, 0, 0, 0});
+            handOver({PendingSend::kClockTick, 0, 0, 0, 0});
     }
     setParameter(param::kPatternChanged, 17.0f);
 }
@@ -316,7 +316,7 @@ void ZandDSP::setLaneParameter(int32_t index, float value) {
 
 void ZandDSP::silencePreview() {
     if (!ownsOutput()) {
-        pendingSends.push({PendingSend::kSilencePreview, 0, 0, 0, 0});
+        handOver({PendingSend::kSilencePreview, 0, 0, 0, 0});
         return;
     }
     for (int index = 0; index < kPreviewVoiceCount; ++index) {

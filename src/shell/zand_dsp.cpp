@@ -207,7 +207,7 @@ void ZandDSP::resume() {
     // at the start of the next block instead.
     for (int n = 1; n < kKeyCount; ++n)
         if (st.arpNoteOn[n])
-            pendingSends.push({PendingSend::kArpNoteOff, 0x80, static_cast<uint8_t>(n), 0, 1});
+            handOver({PendingSend::kArpNoteOff, 0x80, static_cast<uint8_t>(n), 0, 1});
     std::memset(st.outNoteOn, 0, sizeof st.outNoteOn);
     std::memset(st.arpNoteOn, 0, sizeof st.arpNoteOn);
     st.paramGuardBlocks = 0;
@@ -233,6 +233,16 @@ bool ZandDSP::getProgramNameIndexed(int32_t /*category*/, int32_t index, char* t
 
 void ZandDSP::runDeferredWork() {
     worker->runPending();
+}
+
+bool ZandDSP::handOver(const PendingSend& send) {
+    if (pendingSends.push(send)) {
+        handOverDropTold.store(false, std::memory_order_relaxed);
+        return true;
+    }
+    if (!handOverDropTold.exchange(true, std::memory_order_relaxed))
+        diag("\n editor events dropped: the host has not processed a block for a while");
+    return false;
 }
 
 void ZandDSP::diag(const char* format, ...) {

@@ -120,6 +120,11 @@ protected:
     }
     // A diagnostic line; on the real-time thread it is written out later.
     void diag(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Queues what another thread asks of the output for the next block.
+    // The queue holds 4096; a host that stops processing while the editor
+    // keeps working fills it. What does not fit is dropped (false) and told
+    // once per filling on stderr.
+    bool handOver(const PendingSend& send);
 
     // Parameter handlers.
     void selectPattern(float value);
@@ -193,6 +198,7 @@ protected:
     // Scratch space of the chord set commands, kept here so that they allocate nothing.
     ChordWorkList chordWorkList;
     PendingSends pendingSends;
+    std::atomic<bool> handOverDropTold{false};
     RealtimeLog realtimeLog;
     std::atomic<std::thread::id> outputOwner{};
     std::atomic<bool> insideProcessing{false};

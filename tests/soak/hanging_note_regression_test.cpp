@@ -60,6 +60,41 @@ TEST_F(Sessions, AnAuditionBeforeAllNotesOffEndsWithIt) {
     EXPECT_FALSE(r.failed()) << soak::kindName(r.kind) << ": " << r.detail;
 }
 
+TEST_F(Sessions, AnAuditionTakesItsPlaceAmongTheEditorsActions) {
+    // A key held for the arpeggiator, then, before the next block, the
+    // chord auditioned and the arpeggiator switched off: the audition sounds
+    // on the output, and the next key must end it.
+    const soak::RunResult r = play("param 17 1\n"
+                                   "block 64 | 10 90 52 1b\n"
+                                   "param 150 1\n"
+                                   "param 17 0\n"
+                                   "block 64 | 20 90 27 7b\n");
+    EXPECT_FALSE(r.failed()) << soak::kindName(r.kind) << ": " << r.detail;
+}
+
+TEST_F(Sessions, EditorEventsBeyondTheQueueAreDroppedWithoutLeavingNotesHanging) {
+    // Auditions clicked on and off while the host processes nothing: the
+    // queue for the next block fills up. What did not fit is dropped and
+    // told once; the notes that did go out must still end. Each click
+    // queues a few events; up to six preview resets (one event each) first
+    // move the point where the queue is full through every place in a
+    // click, the middle of a chord's release included.
+    for (int shift = 0; shift < 7; ++shift) {
+        std::string text = "param 17 0\n";
+        for (int i = 0; i < shift; ++i) text += "param 104 1\n";
+        for (int i = 0; i < 1500; ++i) text += "param 150 1\nparam 150 0\n";
+        ::testing::internal::CaptureStderr();
+        const soak::RunResult r = play(text);
+        const std::string told = ::testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(r.failed()) << "shift " << shift << ": " << soak::kindName(r.kind) << ": "
+                                 << r.detail;
+        const std::string line = "editor events dropped";
+        const size_t first = told.find(line);
+        EXPECT_NE(first, std::string::npos) << "shift " << shift;
+        EXPECT_EQ(told.find(line, first + 1), std::string::npos) << "told more than once";
+    }
+}
+
 TEST_F(Sessions, ACapturedChordStartsBeforeTheNextBlocksAllNotesOff) {
     // A chord captured at the end of a block re-strikes the voices that
     // still sound; those notes leave with the next block and must come
