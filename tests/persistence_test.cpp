@@ -277,6 +277,24 @@ TEST_F(Persistence, ExportedChordsReadBackByMidicsvAndImported) {
               std::string::npos);
 }
 
+TEST_F(Persistence, AnExportWithoutAFolderWritesNothing) {
+    // A preset load leaves only the preset's name in the path buffer; an
+    // export that nobody pointed at a file must not drop it into the
+    // host's working folder.
+    auto saved = makeHost();
+    storeChord(*saved, 60, {60, 64, 67});
+    const fs::path preset = documents / "stray.fxp";
+    ASSERT_EQ(service(*saved, kVendorSavePreset, preset.string(), 1.0f), 1);
+    auto host = makeHost();
+    ASSERT_EQ(service(*host, kVendorLoadChordPreset, preset.string()), 1);
+    const fs::path working = fs::current_path();
+    fs::current_path(documents);
+    host->setParameter(kExportMidi, 0.0f);
+    fs::current_path(working);
+    EXPECT_FALSE(fs::exists(documents / "stray"));
+    EXPECT_EQ(chordOf(*host, 60), (std::vector<int>{60, 64, 67}));
+}
+
 TEST_F(Persistence, CsvListOfAnEmptyMemoryHasOneLinePerKey) {
     auto host = makeHost();
     for (int key = 0; key < 128; ++key) storeChord(*host, key, {});

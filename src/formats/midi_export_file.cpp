@@ -150,5 +150,6 @@ std::vector<CapturedEvent> capturedEvents(const VstMidiEvent* begin, const VstMi
 }
 
 bool writeMidiExportFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (path.empty() || path.front() != '/') return false;
     return writeWholeFile(path, bytes.data(), bytes.size());
 }

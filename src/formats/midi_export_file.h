@@ -38,5 +38,8 @@ std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double s
 std::vector<CapturedEvent> capturedEvents(const VstMidiEvent* begin, const VstMidiEvent* end);
 
 // Writes the bytes to `path` in one piece; false when the file cannot be
-// written (nothing is reported, as for a drag that finds no target).
+// written (nothing is reported, as for a drag that finds no target). A drag
+// always names a file in the presets folder: a path that is not absolute
+// (a preset load leaves just the preset's name in the path buffer) is not
+// written, so that no file lands in the host's working folder.
 bool writeMidiExportFile(const std::string& path, const std::vector<uint8_t>& bytes);
