@@ -51,6 +51,8 @@ PluginHost::PluginHost(const std::string& pluginPath, const Options& opts)
     timeInfo.timeSigDenominator = 4;
     pending.reserve(8192);
     events.reserve(1 << 16);
+    // VstEvents ends in an array of pointers: the size of a pointer is meant.
+    // NOLINTNEXTLINE(bugprone-sizeof-expression)
     eventBlock.resize(sizeof(VstEvents) + 8192 * sizeof(VstEvent*));
     load(pluginPath);
 }
@@ -319,8 +321,9 @@ void PluginHost::processBlock(int32_t frames) {
 
     if (!pending.empty()) {
         auto* block = reinterpret_cast<VstEvents*>(eventBlock.data());
-        const size_t capacity =
-            (eventBlock.size() - offsetof(VstEvents, events)) / sizeof(VstEvent*);
+        const size_t capacity = // pointers the block has room for
+            (eventBlock.size() - offsetof(VstEvents, events)) /
+            sizeof(VstEvent*); // NOLINT(bugprone-sizeof-expression)
         const size_t n = std::min(pending.size(), capacity);
         block->numEvents = static_cast<int32_t>(n);
         block->reserved = 0;

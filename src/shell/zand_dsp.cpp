@@ -70,6 +70,8 @@ ZandDSP::ZandDSP(audioMasterCallback audioMaster)
     isSynth();
 
     // 7. The host event block: header with 4096 pointers, 4096 records.
+    // The header holds an array of pointers: the size of a pointer is meant.
+    // NOLINTNEXTLINE(bugprone-sizeof-expression)
     const size_t header = offsetof(VstEvents, events) + kMaxOutputEvents * sizeof(VstEvent*);
     hostEvents = static_cast<VstEvents*>(std::calloc(1, header));
     hostEventRecords =
