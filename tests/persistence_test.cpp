@@ -35,25 +35,6 @@ intptr_t loadChunk(PluginHost& host, Bytes bytes) {
     return host.dispatch(effSetChunk, 0, static_cast<intptr_t>(bytes.size()), bytes.data());
 }
 
-intptr_t service(PluginHost& host, VendorCall which, const std::string& path, float opt = 0.0f) {
-    return host.dispatch(effVendorSpecific, which, kVendorMagic, const_cast<char*>(path.c_str()),
-                         opt);
-}
-
-// The notes key `key` plays on channel 1, in the order they leave.
-std::vector<int> chordOf(PluginHost& host, int key) {
-    host.setParameter(17, 0.0f);
-    host.events.clear();
-    host.noteOn(0, 1, key, 100);
-    host.processBlock(32);
-    host.noteOn(0, 1, key, 0);
-    host.processBlock(32);
-    std::vector<int> notes;
-    for (const Note& n : noteOnsOf(host.events)) notes.push_back(n.note);
-    host.events.clear();
-    return notes;
-}
-
 std::string contents(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

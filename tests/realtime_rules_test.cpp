@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <pthread.h>
 
@@ -153,6 +154,68 @@ TEST(RealtimeRules, ProcessingNeverAllocatesLocksOrTouchesFiles) {
     EXPECT_EQ(frees.load(), 0);
     EXPECT_EQ(locks.load(), 0);
     EXPECT_EQ(fileCalls.load(), 0);
+}
+
+TEST(RealtimeRules, ProgramChangeLoadsApplyOnTheAudioThreadWithoutAllocating) {
+    // The worker thread reads the files a program change chooses; the
+    // blocks that follow apply them, and nothing of that may allocate.
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/zandrel-realtime-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path documents = pattern;
+    setenv("XDG_DOCUMENTS_DIR", pattern, 1);
+    const fs::path presets = documents / "Vrek" / "Zandrel Presets";
+    fs::create_directories(presets / "Chord");
+    fs::create_directories(presets / "Arp");
+    {
+        auto saver = makeHost();
+        storeChord(*saver, 60, {60, 63, 67});
+        ASSERT_EQ(service(*saver, kVendorSavePreset, (presets / "Chord" / "A.fxp").string(), 1), 1);
+        ASSERT_EQ(service(*saver, kVendorSavePreset, (presets / "Arp" / "A.fxp").string(), 2), 1);
+        storeChord(*saver, 60, {62, 65, 69});
+        ASSERT_EQ(service(*saver, kVendorSavePreset, (presets / "Chord" / "B.fxp").string(), 1), 1);
+    }
+    auto host = makeHost(48000);
+    host->setTempo(128);
+    host->setPlaying(true);
+    host->setParameter(104, 1.0f);
+    for (int i = 0; i < 5000; ++i) host->controller(i % 512, 1, 7, i % 128);
+    host->processBlock(512);
+    host->events.clear();
+    auto programChange = [&](int bank, int program) {
+        host->controller(0, 1, 0, bank);
+        host->controller(0, 1, 32, 0);
+        host->queueMidi(0, 0xC0, static_cast<uint8_t>(program), 0);
+    };
+
+    allocations = frees = locks = fileCalls = 0;
+    counting = true;
+    for (int i = 0; i < 4000; ++i) {
+        busyBlock(*host, i, 64);
+        if (i % 40 == 0) programChange(i % 120 == 80 ? 1 : 0, (i / 40) % 2);
+        host->processBlock(64);
+        if (host->events.size() > 50000) host->events.clear();
+    }
+    counting = false;
+
+    // The loads do reach the engine, B, then A again; here the file is read
+    // at a known moment, so the block that applies it is surely counted.
+    for (const auto& [program, chord] :
+         {std::pair{1, std::vector<int>{62, 65, 69}}, std::pair{0, std::vector<int>{60, 63, 67}}}) {
+        programChange(0, program);
+        host->processBlock(64);
+        service(*host, kVendorRunDeferred, "");
+        counting = true;
+        host->processBlock(64);
+        counting = false;
+        EXPECT_EQ(chordOf(*host, 60), chord) << "program " << program;
+    }
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(frees.load(), 0);
+    EXPECT_EQ(locks.load(), 0);
+    EXPECT_EQ(fileCalls.load(), 0);
+    unsetenv("XDG_DOCUMENTS_DIR");
+    fs::remove_all(documents);
 }
 
 TEST(RealtimeRules, TheCountersSeeWhatHappensInsideThePlugin) {

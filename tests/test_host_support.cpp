@@ -49,3 +49,21 @@ std::vector<uint8_t> stateChunk(PluginHost& host) {
     const auto* bytes = static_cast<const uint8_t*>(data);
     return bytes && size > 0 ? std::vector<uint8_t>(bytes, bytes + size) : std::vector<uint8_t>{};
 }
+
+intptr_t service(PluginHost& host, VendorCall which, const std::string& path, float opt) {
+    return host.dispatch(effVendorSpecific, which, kVendorMagic, const_cast<char*>(path.c_str()),
+                         opt);
+}
+
+std::vector<int> chordOf(PluginHost& host, int key) {
+    host.setParameter(17, 0.0f);
+    host.events.clear();
+    host.noteOn(0, 1, key, 100);
+    host.processBlock(32);
+    host.noteOn(0, 1, key, 0);
+    host.processBlock(32);
+    std::vector<int> notes;
+    for (const Note& n : noteOnsOf(host.events)) notes.push_back(n.note);
+    host.events.clear();
+    return notes;
+}

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "plugin_host.h"
+#include "zandrel_vendor_services.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 inline constexpr const char* kPluginPath = ZANDREL_SO;
@@ -36,3 +38,8 @@ inline float noteValue(int note) {
 void storeChord(PluginHost& host, int key, const std::vector<int>& notes);
 // The state chunk the plug-in hands a host that saves its project.
 std::vector<uint8_t> stateChunk(PluginHost& host);
+// One of our vendor services, with a path (or "") and its opt value.
+intptr_t service(PluginHost& host, VendorCall which, const std::string& path, float opt = 0.0f);
+// The notes key `key` plays on channel 1, in the order they leave (the
+// arpeggiator is switched off to hear them).
+std::vector<int> chordOf(PluginHost& host, int key);

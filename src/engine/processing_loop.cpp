@@ -58,7 +58,9 @@ int32_t ZandDSP::processEvents(VstEvents* events) {
     st.sampleInBlock = 0;
     // What the editor did before this block comes before the host's events
     // of the block: an audition must not outlive an all-notes-off after it.
+    // So does a preset that a program change chose in an earlier block.
     replayPendingSends();
+    applyStagedPresetLoads();
     const int32_t count = events->numEvents;
     for (int32_t i = 0; i < count; ++i) {
         const VstEvent* e = events->events[i];
@@ -124,6 +126,7 @@ void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t samp
     st.sampleInBlock = 0;
     arpClockBlock();
     replayPendingSends();
+    applyStagedPresetLoads();
 
     float* left = outputs ? outputs[0] : nullptr;
     float* right = outputs ? outputs[1] : nullptr;

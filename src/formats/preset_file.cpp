@@ -135,30 +135,28 @@ bool savePresetFile(EngineDoor& door, std::string& pathBuffer, PresetKind kind) 
     return true;
 }
 
-bool loadChordPreset(EngineDoor& door, const uint8_t* file, size_t size, const std::string& path) {
+bool applyChordPreset(EngineDoor& door, const uint8_t* file, size_t size) {
     if (isTextChordList(file, size)) {
         door.allChordNotesOff();
         applyTextChordList(door, file, size);
-    } else {
-        const char* reason = nullptr;
-        const PresetBlock block = findPresetBlock(file, size, &reason);
-        if (block.data == nullptr) {
-            logLine(door, "%s", reason);
-            return false;
-        }
-        if (block.size < kChordBlockReadSize) {
-            logLine(door, "\n chord block of %i bytes too short, ignored", block.size);
-            return false;
-        }
-        door.allChordNotesOff();
-        applyChordBlock(door, block.data, block.size);
+        return true;
     }
-    setText(door.state().chordPresetMenuName, presetDisplayName(path).c_str());
-    door.updateDisplay();
+    const char* reason = nullptr;
+    const PresetBlock block = findPresetBlock(file, size, &reason);
+    if (block.data == nullptr) {
+        logLine(door, "%s", reason);
+        return false;
+    }
+    if (block.size < kChordBlockReadSize) {
+        logLine(door, "\n chord block of %i bytes too short, ignored", block.size);
+        return false;
+    }
+    door.allChordNotesOff();
+    applyChordBlock(door, block.data, block.size);
     return true;
 }
 
-bool loadArpPreset(EngineDoor& door, const uint8_t* file, size_t size, const std::string& path) {
+bool applyArpPreset(EngineDoor& door, const uint8_t* file, size_t size) {
     const char* reason = nullptr;
     const PresetBlock block = findPresetBlock(file, size, &reason);
     if (block.data == nullptr) {
@@ -171,10 +169,26 @@ bool loadArpPreset(EngineDoor& door, const uint8_t* file, size_t size, const std
     }
     door.allArpNotesOff();
     applyArpBlock(door, block.data, block.size);
-    setText(door.state().arpPresetMenuName, presetDisplayName(path).c_str());
-    door.updateDisplay();
     door.allArpNotesOff();
     door.notifyEditor(param::kPatternChanged, 17.0f);
+    return true;
+}
+
+void nameLoadedPreset(EngineDoor& door, bool chords, const std::string& path) {
+    EngineState& s = door.state();
+    setText(chords ? s.chordPresetMenuName : s.arpPresetMenuName, presetDisplayName(path).c_str());
+    door.updateDisplay();
+}
+
+bool loadChordPreset(EngineDoor& door, const uint8_t* file, size_t size, const std::string& path) {
+    if (!applyChordPreset(door, file, size)) return false;
+    nameLoadedPreset(door, true, path);
+    return true;
+}
+
+bool loadArpPreset(EngineDoor& door, const uint8_t* file, size_t size, const std::string& path) {
+    if (!applyArpPreset(door, file, size)) return false;
+    nameLoadedPreset(door, false, path);
     return true;
 }
 

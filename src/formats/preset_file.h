@@ -73,6 +73,14 @@ bool loadChordPreset(EngineDoor& door, const uint8_t* file, size_t size, const s
 // The arp preset loader (command 102) over a file's bytes.
 bool loadArpPreset(EngineDoor& door, const uint8_t* file, size_t size, const std::string& path);
 
+// The part of the two loaders that changes the engine: it reads no file
+// and allocates nothing, so the real-time thread may run it. The preset
+// menu's name is set afterwards, by nameLoadedPreset (chord menu or arp
+// menu), which also asks the host to update its display.
+bool applyChordPreset(EngineDoor& door, const uint8_t* file, size_t size);
+bool applyArpPreset(EngineDoor& door, const uint8_t* file, size_t size);
+void nameLoadedPreset(EngineDoor& door, bool chords, const std::string& path);
+
 // The same loaders reading the file at `pathBuffer`; after a load the
 // buffer holds the preset's display name.
 bool loadChordPresetFile(EngineDoor& door, std::string& pathBuffer);

@@ -94,7 +94,7 @@ ZandDSP::ZandDSP(audioMasterCallback audioMaster)
     st.lastControllerNumber = 1;
 
     worker = std::make_unique<BackgroundWorker>(
-        realtimeLog, [this](int32_t index, float value) { setParameter(index, value); });
+        realtimeLog, [this](int32_t index, float value) { runDeferred(index, value); });
 
     chunkBuffer.resize(kStateChunkSize);
     // The presets folder and the configuration, read where the editor

@@ -14,11 +14,13 @@
 #include "preset_file.h"
 #include "preset_folders.h"
 #include "realtime_log.h"
+#include "staged_preset_load.h"
 #include "zandrel_vendor_services.h"
 
 #include <atomic>
 #include <cstdarg>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -96,6 +98,8 @@ public:
 
     // Presets and files (the editor's file menu, the renderer, program change).
     void loadPresetFromMenu(PresetBank bank, float value);
+    // The file at a preset menu position (command 78 or 102's value).
+    std::optional<std::string> menuPresetPath(PresetBank bank, float value);
     bool loadPresetFile(PresetBank bank, const std::string& path);
     bool savePreset(PresetKind kind, const std::string& path);
     bool importMidiFile(const std::string& path);
@@ -234,10 +238,18 @@ private:
     void previewChordNote(uint8_t note, bool noteOn);
     void releasePreviewVoice(int note, int voiceLimit);
     void releaseChordPreviewVoices();
+    // Program change loads (see staged_preset_load.h). The worker thread
+    // runs what processing deferred through runDeferred; the real-time
+    // thread applies the ready slots at the start of a block.
+    void runDeferred(int32_t index, float value);
+    void stagePresetLoad(PresetBank bank, float value);
+    void finishStagedLoad(PresetBank bank);
+    void applyStagedPresetLoads();
 
     std::vector<uint8_t> chunkBuffer; // what getChunk hands out
     std::string pathBuffer;           // the file every file operation uses
     std::unique_ptr<PresetLibrary> presets;
+    StagedPresetLoad stagedLoads[2]; // by PresetBank
     VstEvents* hostEvents = nullptr; // header with 4096 pointers
     VstMidiEvent* hostEventRecords = nullptr;
     std::unique_ptr<BackgroundWorker> worker;

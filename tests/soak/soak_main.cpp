@@ -35,12 +35,14 @@ struct Arguments {
     int maxShrunk = 10;    // unexplained findings shrunk
     int maxShrunkRule = 3; // hangs that follow from the rules shrunk for the record
     bool single = false;   // --session: run only session `seed`
+    int print = 0;         // --print / --print-neutral: write session `seed` out, run nothing
     bool trace = false;    // --trace: print the notes sent while replaying
 };
 
 void usage() {
     std::puts("usage: zandrel-soak [--plugin PATH] [--seed N] [--seconds S] [--sessions N]\n"
-              "                    [--session] [--replay FILE [--trace]] [--repro-dir DIR] "
+              "                    [--session] [--print | --print-neutral]\n"
+              "                    [--replay FILE [--trace]] [--repro-dir DIR] "
               "[--max-shrunk N]\n"
               "                    [--max-shrunk-rule N]");
 }
@@ -59,6 +61,10 @@ bool parse(int argc, char** argv, Arguments& a) {
             a.sessions = std::atoll(value());
         else if (arg == "--session")
             a.single = true;
+        else if (arg == "--print")
+            a.print = 1;
+        else if (arg == "--print-neutral")
+            a.print = 2;
         else if (arg == "--trace")
             a.trace = true;
         else if (arg == "--replay")
@@ -128,6 +134,15 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, a)) {
         usage();
         return 2;
+    }
+    if (a.print != 0) {
+        // The session as generated, or without the rules' known causes of
+        // hangs, in the form --replay reads.
+        const soak::Session session = soak::generateSession(a.seed);
+        const std::string text =
+            soak::sessionText(a.print == 1 ? session : soak::withoutRuleHangCauses(session));
+        std::fputs(text.c_str(), stdout);
+        return 0;
     }
     const IsolatedHome home(a.plugin);
     // Loaded once here, so that every session's child process finds it mapped.
