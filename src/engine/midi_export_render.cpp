@@ -6,6 +6,7 @@
 #include "zand_dsp.h"
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -48,7 +49,8 @@ void ZandDSP::exportMidiFile(float value) {
         if (!(stored > 0.0f)) continue;
         const int note = st.transpose - 24 + noteOfValue(stored);
         if (note < 0 || note > 127) continue;
-        const int velocity = clampTo(saturatingInt(st.chordVel[k][st.voiceKey[k] & 127] * 127 + 0.5), 0, 127);
+        const int velocity =
+            clampTo(saturatingInt(st.chordVel[k][st.voiceKey[k] & 127] * 127 + 0.5), 0, 127);
         sendEvent(kNoteOn, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 0, k);
         sentNote[k] = note;
     }
@@ -61,7 +63,8 @@ void ZandDSP::exportMidiFile(float value) {
                 if (v.gateCountdown <= 0) continue;
                 if (--v.gateCountdown == 0) {
                     const int note = v.gateNote & 127;
-                    if (st.arpNoteOn[note] && st.arpNoteVoice[note] == index) sendArpNoteOff(note, sample);
+                    if (st.arpNoteOn[note] && st.arpNoteVoice[note] == index)
+                        sendArpNoteOff(note, sample);
                 }
             }
             st.sampleInBlock += 1;
@@ -78,7 +81,14 @@ void ZandDSP::exportMidiFile(float value) {
                                        [this](const char* line) { diag("%s", line); });
     writeMidiExportFile(pathBuffer, bytes);
 
-    // Put back the clock and the sounding-note tables the render used.
+    // Put back the clock and the sounding-note tables the render used: the
+    // render's own notes never left, and the notes that sounded before it
+    // must be found by the release below, not forgotten because the render
+    // ended its copies of them.
+    std::memcpy(st.outNoteOn, live.outNoteOn, sizeof st.outNoteOn);
+    std::memcpy(st.arpNoteOn, live.arpNoteOn, sizeof st.arpNoteOn);
+    std::memcpy(st.arpNoteVoice, live.arpNoteVoice, sizeof st.arpNoteVoice);
+    std::memcpy(st.arpPitchClassOn, live.arpPitchClassOn, sizeof st.arpPitchClassOn);
     st.beatPos = live.beatPos;
     st.clockAnchorPos = live.clockAnchorPos;
     st.clockSamples = live.clockSamples;

@@ -115,7 +115,8 @@ void ZandDSP::handleProgramChange(uint8_t program) {
     const auto command = presetCommandOfProgramChange(st.bank, st.subBank, program);
     if (!command) return;
     diag("\n bank %i outval %i", st.bank, static_cast<int>(command->value));
-    // Loading a preset reads a file: the worker thread does it.
+    // The worker thread reads the preset file; the load itself comes back to
+    // this thread at the start of a later block (staged_preset_load.h).
     worker->defer(command->index, command->value);
     worker->defer(param::kRefreshMenus, 10.0f);
 }
