@@ -48,6 +48,8 @@ void runBlock(ZandrelDSPEdit& effect, int32_t frames, std::vector<VstMidiEvent> 
               float* right) {
     std::vector<float> scratchL(frames > 0 ? frames : 1), scratchR(frames > 0 ? frames : 1);
     if (!events.empty()) {
+        // VstEvents ends in an array of pointers: the size of a pointer is meant.
+        // NOLINTNEXTLINE(bugprone-sizeof-expression)
         std::vector<char> block(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
         auto* list = reinterpret_cast<VstEvents*>(block.data());
         list->numEvents = static_cast<int32_t>(events.size());

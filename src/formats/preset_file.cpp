@@ -15,6 +15,8 @@ std::vector<uint8_t> presetFileBytes(const uint8_t* block, int32_t blockSize) {
     using namespace preset_header;
     std::vector<uint8_t> file(kPresetHeaderSize + static_cast<size_t>(blockSize), 0);
     uint8_t* h = file.data();
+    // Four-character tags and a fixed-width name: byte fields, not C strings.
+    // NOLINTBEGIN(bugprone-not-null-terminated-result)
     std::memcpy(h + kChunkMagic, "CcnK", 4);
     putBe32(h + kByteSize, static_cast<uint32_t>(file.size() - 8));
     std::memcpy(h + kFxMagic, "FPCh", 4);
@@ -24,6 +26,7 @@ std::vector<uint8_t> presetFileBytes(const uint8_t* block, int32_t blockSize) {
     putBe32(h + kProgramCount, 1);
     // Every preset carries the same program name; the block holds the real one.
     std::memcpy(h + kProgramName, "(Custom)            ", 20);
+    // NOLINTEND(bugprone-not-null-terminated-result)
     putBe32(h + kChunkSize, static_cast<uint32_t>(blockSize));
     std::memcpy(h + kPresetHeaderSize, block, static_cast<size_t>(blockSize));
     return file;

@@ -106,7 +106,8 @@ VstKeyCode keyCodeOf(XKeyEvent& e) {
         k.virt = VKEY_DELETE;
         break;
     default:
-        if (n == 1 && static_cast<unsigned char>(text[0]) >= 32) k.character = text[0];
+        if (n == 1 && static_cast<unsigned char>(text[0]) >= 32)
+            k.character = static_cast<unsigned char>(text[0]);
     }
     if (e.state & ShiftMask) k.modifier |= MODIFIER_SHIFT;
     if (e.state & Mod1Mask) k.modifier |= MODIFIER_ALTERNATE;

@@ -10,12 +10,15 @@
 
 #include <cstddef>
 
+// The C library's own entry points, reserved names by nature.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 extern "C" {
 void* __libc_malloc(size_t);
 void __libc_free(void*);
 void* __libc_calloc(size_t, size_t);
 void* __libc_realloc(void*, size_t);
 }
+// NOLINTEND(bugprone-reserved-identifier)
 
 namespace {
 bool counting = false;

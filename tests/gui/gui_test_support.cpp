@@ -44,7 +44,7 @@ void click(CFrame* frame, CCoord x, CCoord y, int32_t buttons) {
 
 void typeKey(CFrame* frame, char c) {
     VstKeyCode k;
-    k.character = c;
+    k.character = static_cast<unsigned char>(c);
     frame->onKeyDown(k);
 }
 

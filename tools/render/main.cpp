@@ -216,9 +216,7 @@ int run(const Options& o) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int commandLine(int argc, char** argv) {
     CLI::App app;
     app.name("zandrel-render");
     Options options;
@@ -239,4 +237,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zandrel-render: %s\n", e.what());
     }
     return kFailure;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return commandLine(argc, argv);
+    } catch (...) { // setting up the command line itself failed (out of memory)
+        std::fputs("zandrel-render: out of resources\n", stderr);
+        return kFailure;
+    }
 }
