@@ -35,8 +35,9 @@ public:
         }
         uint64_t seed = session.seed;
         host.dispatch(effVendorSpecific, kVendorSeedRandom, kVendorMagic, &seed);
-        // The preset loads a program change asks for run after the block
-        // that received it, here, instead of whenever the plug-in's worker
+        // The work a program change leaves for the plug-in's worker thread
+        // (reading the preset file, which the next block then applies) runs
+        // after the block that received it, here, instead of whenever that
         // thread wakes: a session then replays the same way every time.
         host.dispatch(effVendorSpecific, kVendorHoldDeferred, kVendorMagic, nullptr, 1.0f);
         for (const Step& step : session.steps) {
