@@ -25,7 +25,8 @@ constexpr float kAudioBound = 64.0f;
 class SessionPlayer {
 public:
     SessionPlayer(const Session& session, const RunOptions& options)
-        : session(session), trace(options.trace), host(options.pluginPath, hostOptions()) {}
+        : session(session), trace(options.trace), deferEvery(std::max(options.deferEvery, 1)),
+          host(options.pluginPath, hostOptions()) {}
 
     RunResult play() {
         if (!host.loaded()) {
@@ -137,7 +138,10 @@ private:
                         static_cast<long long>(host.samplePosition()));
         host.events.clear();
         host.processBlock(frames);
-        host.dispatch(effVendorSpecific, kVendorRunDeferred, kVendorMagic);
+        if (++blocksSinceDeferred >= deferEvery) {
+            host.dispatch(effVendorSpecific, kVendorRunDeferred, kVendorMagic);
+            blocksSinceDeferred = 0;
+        }
         result.blocks += 1;
         result.outputEvents += static_cast<int64_t>(host.events.size());
         if (host.events.size() >= 4096) result.outputFull = true;
@@ -250,6 +254,8 @@ private:
 
     const Session& session;
     bool trace;
+    int deferEvery;
+    int blocksSinceDeferred = 0;
     PluginHost host;
     RunResult result;
     std::array<std::array<int, 128>, 16> balance{};

@@ -30,6 +30,10 @@ const char* kindName(RunResult::Kind kind);
 struct RunOptions {
     std::string pluginPath;
     bool trace = false; // print every note event the plug-in sends
+    // The plug-in's deferred work (reading a program change's preset) runs
+    // after every `deferEvery` blocks: 1 as between blocks, more to play a
+    // worker that lags behind the audio thread, still reproducibly.
+    int deferEvery = 1;
 };
 
 RunResult runSession(const Session& session, const RunOptions& options);

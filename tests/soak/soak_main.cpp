@@ -37,6 +37,7 @@ struct Arguments {
     bool single = false;   // --session: run only session `seed`
     int print = 0;         // --print / --print-neutral: write session `seed` out, run nothing
     bool trace = false;    // --trace: print the notes sent while replaying
+    int deferEvery = 1;    // --defer-every N: the plug-in's deferred work after every N blocks
 };
 
 void usage() {
@@ -44,7 +45,7 @@ void usage() {
               "                    [--session] [--print | --print-neutral]\n"
               "                    [--replay FILE [--trace]] [--repro-dir DIR] "
               "[--max-shrunk N]\n"
-              "                    [--max-shrunk-rule N]");
+              "                    [--max-shrunk-rule N] [--defer-every N]");
 }
 
 bool parse(int argc, char** argv, Arguments& a) {
@@ -67,6 +68,8 @@ bool parse(int argc, char** argv, Arguments& a) {
             a.print = 2;
         else if (arg == "--trace")
             a.trace = true;
+        else if (arg == "--defer-every")
+            a.deferEvery = std::atoi(value());
         else if (arg == "--replay")
             a.replay = value();
         else if (arg == "--repro-dir")
@@ -122,7 +125,7 @@ int replay(const Arguments& a) {
         std::fprintf(stderr, "cannot read %s\n", a.replay.c_str());
         return 2;
     }
-    const soak::RunResult r = soak::runIsolated(*session, {a.plugin, a.trace}, false);
+    const soak::RunResult r = soak::runIsolated(*session, {a.plugin, a.trace, a.deferEvery}, false);
     report(*session, r, "replay");
     return r.failed() ? 1 : 0;
 }
@@ -152,7 +155,7 @@ int main(int argc, char** argv) {
     }
     if (!a.replay.empty()) return replay(a);
 
-    const soak::RunOptions options{a.plugin};
+    const soak::RunOptions options{a.plugin, false, a.deferEvery};
     const auto start = std::chrono::steady_clock::now();
     auto elapsed = [&start] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
