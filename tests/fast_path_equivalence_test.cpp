@@ -20,10 +20,6 @@ constexpr int kSessions = 40;
 #endif
 constexpr int64_t kSessionSeconds = 60;
 
-constexpr int32_t kVendorMagic = fourCharId('Z', 'n', 'd', 'l');
-constexpr int32_t kVendorSeedRandom = 1;
-constexpr int32_t kVendorUseReferencePath = 5;
-
 // Parameter indices the sessions touch.
 constexpr int32_t kSwing = 1, kGate = 2, kPattern = 3, kArpNoteRuleFirst = 4, kChordsOn = 16,
                   kRateFirst = 18, kMidiLatch = 30, kArpFreeRate = 31, kRandomizeLane = 113,

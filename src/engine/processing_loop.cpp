@@ -59,8 +59,7 @@ int32_t ZandDSP::processEvents(VstEvents* events) {
     // What the editor did before this block comes before the host's events
     // of the block: an audition must not outlive an all-notes-off after it.
     // So does a preset that a program change chose in an earlier block.
-    replayPendingSends();
-    applyStagedPresetLoads();
+    takeHandOvers();
     const int32_t count = events->numEvents;
     for (int32_t i = 0; i < count; ++i) {
         const VstEvent* e = events->events[i];
@@ -126,8 +125,7 @@ void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t samp
     if (!scope.active) return;
     st.sampleInBlock = 0;
     arpClockBlock();
-    replayPendingSends();
-    applyStagedPresetLoads();
+    takeHandOvers();
 
     float* left = outputs ? outputs[0] : nullptr;
     float* right = outputs ? outputs[1] : nullptr;
@@ -166,6 +164,11 @@ void ZandDSP::runReferenceSample(float* left, float* right, int32_t s, int queue
     advanceClock();
     st.predictedPos = st.beatPos;
     st.sampleInBlock += 1;
+}
+
+void ZandDSP::takeHandOvers() {
+    replayPendingSends();
+    applyStagedPresetLoads();
 }
 
 void ZandDSP::replayPendingSends() {

@@ -214,6 +214,10 @@ protected:
 private:
     friend class ProcessingScope;
     void applySampleRateRule(float rate);
+    // What other threads left for this block, whichever of processEvents
+    // and processReplacing comes first: the editor's events, then a preset
+    // a program change chose.
+    void takeHandOvers();
     void replayPendingSends();
     void handOverToHost();
     void handleController(uint8_t status, uint8_t controller, uint8_t value, int32_t offset);

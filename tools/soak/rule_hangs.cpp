@@ -1,20 +1,20 @@
 #include "rule_hangs.h"
 
+#include "parameter_indices.h"
+
 #include <algorithm>
 
 namespace soak {
 
 namespace {
-constexpr int32_t kTranspose = 0;
-constexpr int32_t kRoutingOptions = 82;
-constexpr int32_t kInputMode = 75;
 // With the transpose left alone, the chords of keys below this stay at or
 // below 127 in the default memory (key, third, fifth).
 constexpr int kHighKeys = 121;
 
 bool causesRuleHang(const Step& s) {
     return (s.kind == Step::kParameter &&
-            (s.index == kRoutingOptions || s.index == kTranspose || s.index == kInputMode)) ||
+            (s.index == param::kRoutingOptions || s.index == param::kTranspose ||
+             s.index == param::kInputMode)) ||
            s.kind == Step::kSampleRate || s.kind == Step::kChunkLoad;
 }
 

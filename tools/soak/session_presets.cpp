@@ -1,5 +1,6 @@
 #include "session_presets.h"
 
+#include "parameter_indices.h"
 #include "plugin_host.h"
 #include "zandrel_vendor_services.h"
 
@@ -10,18 +11,7 @@ namespace soak {
 
 namespace {
 
-constexpr int32_t kPattern = 3;
-constexpr int32_t kSwing = 1;
-constexpr int32_t kGate = 2;
-constexpr int32_t kArpOn = 17;
-constexpr int32_t kRandomNotes = 74;
-constexpr int32_t kSortChords = 80;
-constexpr int32_t kTransformChords = 83;
-constexpr int32_t kCurrentKey = 84;
-constexpr int32_t kRandomizeLane = 113;
-constexpr int32_t kLaneLength = 124;
-constexpr int32_t kRotateSteps = 127;
-constexpr int32_t kCurrentLane = 129;
+// Index 127's value that rotates the current row's steps left.
 constexpr float kRotateLeft = 266.0f;
 constexpr float kChordsOnly = 1.0f;
 constexpr float kArpOnly = 2.0f;
@@ -74,35 +64,36 @@ bool writeSessionPresets(const std::string& pluginPath, const std::string& docum
 
     // Chords: random voicings on a run of keys, then a transform and a sort.
     for (int key = 36; key <= 84; key += 3) {
-        host.setParameter(kCurrentKey, static_cast<float>(key) / 128.0f);
-        host.setParameter(kRandomNotes, 1.0f);
+        host.setParameter(param::kCurrentKey, static_cast<float>(key) / 128.0f);
+        host.setParameter(param::kRandomNotes, 1.0f);
     }
     bool written = save(host, chords / "Alpha.fxp", kChordsOnly);
     written = written && writeText(chords / "Bravo.txt", kTextChordList);
     written = written && writeCutShort(chords / "Alpha.fxp", chords / "Charlie.fxp");
-    host.setParameter(kTransformChords, 1.0f);
-    host.setParameter(kSortChords, 0.0f);
+    host.setParameter(param::kTransformChords, 1.0f);
+    host.setParameter(param::kSortChords, 0.0f);
     written = written && save(host, chords / "More" / "Delta.fxp", kChordsOnly);
 
     // Arpeggios: every pattern's lanes randomized and shortened, then swing,
     // gate and rotated steps on top.
-    host.setParameter(kArpOn, 1.0f);
+    host.setParameter(param::kArpOn, 1.0f);
     for (int pattern = 0; pattern < 12; ++pattern) {
-        host.setParameter(kPattern, static_cast<float>(pattern) / 12.0f);
+        host.setParameter(param::kPattern, static_cast<float>(pattern) / 12.0f);
         for (int lane = 0; lane < 8; ++lane) {
-            host.setParameter(kCurrentLane, static_cast<float>(lane) / 7.0f);
-            host.setParameter(kRandomizeLane, 1.0f);
-            host.setParameter(kLaneLength, static_cast<float>(3 + (pattern + lane) % 13) / 16.0f);
+            host.setParameter(param::kCurrentLane, static_cast<float>(lane) / 7.0f);
+            host.setParameter(param::kRandomizeLane, 1.0f);
+            host.setParameter(param::kLaneLength,
+                              static_cast<float>(3 + (pattern + lane) % 13) / 16.0f);
         }
     }
     written = written && save(host, arps / "Alpha.fxp", kArpOnly);
-    host.setParameter(kSwing, 0.4f);
-    host.setParameter(kGate, 0.3f);
-    host.setParameter(kPattern, 5.0f / 12.0f);
-    host.setParameter(kRotateSteps, kRotateLeft);
+    host.setParameter(param::kSwing, 0.4f);
+    host.setParameter(param::kGate, 0.3f);
+    host.setParameter(param::kPattern, 5.0f / 12.0f);
+    host.setParameter(param::kPatternChanged, kRotateLeft);
     written = written && save(host, arps / "Bravo.fxp", kArpOnly);
-    host.setParameter(kGate, 1.0f);
-    host.setParameter(kPattern, 11.0f / 12.0f);
+    host.setParameter(param::kGate, 1.0f);
+    host.setParameter(param::kPattern, 11.0f / 12.0f);
     return written && save(host, arps / "More" / "Charlie.fxp", kArpOnly);
 }
 
