@@ -3,7 +3,9 @@
 // recorded from a known-good build. A change of the engine that moves one
 // note or one sample shows here. When a change of behaviour is intended,
 // the failure prints the new checksums to record.
+#include "plugin_host.h"
 #include "smf_bytes.h"
+#include "zandrel_vendor_services.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -136,6 +138,34 @@ TEST(GoldenRenders, AreThoseRecordedBeforeTheEngineMoved) {
             << g.name << ": now {..., 0x" << std::hex << midi << ", 0x" << audio << "}";
     }
     fs::remove_all(folder);
+}
+
+// Dragging the chord and the arpeggio out while the arpeggiator plays a
+// held chord: the files written must stay as they are.
+TEST(GoldenRenders, MidiExportsAreThoseRecordedBeforeTheEngineMoved) {
+    constexpr int32_t kExportMidi = 109;
+    const fs::path file = fs::temp_directory_path() / "zandrel-golden-export.mid";
+    PluginHost host(ZANDREL_SO);
+    ASSERT_TRUE(host.loaded());
+    uint64_t seed = 7;
+    host.dispatch(effVendorSpecific, kVendorSeedRandom, kVendorMagic, &seed);
+    host.run(48000 / 10, 256);       // past the guard blocks after a resume
+    host.setParameter(2, 0.35f);     // gate
+    host.setParameter(3, 2 / 12.0f); // pattern C
+    host.setTempo(97.0);
+    host.setPlaying(true);
+    host.noteOn(10, 1, 62, 100);
+    host.run(48000, 128);
+    host.dispatch(effVendorSpecific, kVendorSetPath, kVendorMagic, const_cast<char*>(file.c_str()));
+    std::vector<uint64_t> checksums;
+    for (float mode : {0.0f, 1.0f}) {
+        host.setParameter(kExportMidi, mode);
+        checksums.push_back(fileChecksum(file));
+        host.run(5000, 128);
+    }
+    fs::remove(file);
+    EXPECT_EQ(checksums, (std::vector<uint64_t>{0x4002b959fa956d46, 0xbe610b3198a8357b}))
+        << std::hex << checksums[0] << " " << checksums[1];
 }
 
 } // namespace
