@@ -13,7 +13,7 @@
 // bisection. A proof reaches well beyond the block and is kept for the
 // blocks that follow while its inputs stay the same.
 #include "numeric.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <bit>
 #include <cmath>
@@ -40,15 +40,15 @@ int64_t lastHolding(int64_t lo, int64_t hi, Predicate holds) {
 }
 } // namespace
 
-ClockLookaheadInputs ZandDSP::clockLookaheadInputs() const {
+ClockLookaheadInputs ZandEngine::clockLookaheadInputs() const noexcept {
     const ArpPattern& p = currentPatternRecord();
     ClockLookaheadInputs in{};
     in.anchor = std::bit_cast<uint64_t>(st.clockAnchorPos);
     in.origin = std::bit_cast<uint64_t>(st.patternOrigin);
     in.tempo = std::bit_cast<uint64_t>(st.tempo);
     in.stepsPerBeat = std::bit_cast<uint64_t>(p.stepsPerBeat);
-    in.cycleStart = std::bit_cast<uint64_t>(st.lastTimeInfo.cycleStartPos);
-    in.cycleEnd = std::bit_cast<uint64_t>(st.lastTimeInfo.cycleEndPos);
+    in.cycleStart = std::bit_cast<uint64_t>(st.lastTransport.loopStart);
+    in.cycleEnd = std::bit_cast<uint64_t>(st.lastTransport.loopEnd);
     for (int i = 0; i < kStepCount; ++i)
         in.timingRow[i] = std::bit_cast<uint32_t>(p.rowValue[rowOfLane(kTimingLane)][i]);
     in.swing = std::bit_cast<uint32_t>(st.swing);
@@ -56,12 +56,11 @@ ClockLookaheadInputs ZandDSP::clockLookaheadInputs() const {
     in.lastStep = st.lastStep;
     in.timingLength = p.laneLength[kTimingLane];
     in.timingStart = p.laneStart[kTimingLane];
-    in.cycleActiveAndRestart =
-        (st.lastTimeInfo.flags & kVstTransportCycleActive ? 1 : 0) | (p.restartOnKey ? 256 : 0);
+    in.cycleActiveAndRestart = (st.lastTransport.loopActive ? 1 : 0) | (p.restartOnKey ? 256 : 0);
     return in;
 }
 
-int32_t ZandDSP::quietClockSamples(int32_t limit) {
+int32_t ZandEngine::quietClockSamples(int32_t limit) noexcept {
     const ArpPattern& p = currentPatternRecord();
     const double spb = p.stepsPerBeat;
     if (!(spb > 0.0 && spb < 1e300 && st.tempo > 0.0 && st.tempo < 1e300 && st.sampleRate > 0.0f &&
@@ -84,7 +83,7 @@ int32_t ZandDSP::quietClockSamples(int32_t limit) {
     return quiet < limit ? static_cast<int32_t>(quiet) : limit;
 }
 
-void ZandDSP::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizon) {
+void ZandEngine::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizon) noexcept {
     const ArpPattern& p = currentPatternRecord();
     const double spb = p.stepsPerBeat;
     const int64_t c0 = st.clockSamples;
@@ -106,9 +105,9 @@ void ZandDSP::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizo
     if (!(first >= 0.0)) return conclude(0);
 
     int64_t end = horizon - 1; // last sample offset still to be proven quiet
-    if ((st.lastTimeInfo.flags & kVstTransportCycleActive) && !p.restartOnKey) {
-        const double cs = st.lastTimeInfo.cycleStartPos;
-        const double ce = st.lastTimeInfo.cycleEndPos;
+    if (st.lastTransport.loopActive && !p.restartOnKey) {
+        const double cs = st.lastTransport.loopStart;
+        const double ce = st.lastTransport.loopEnd;
         // The jump back to the loop's start: possible once past its end.
         if (cs < ce && !(first >= ce + 1)) {
             if (!(first <= ce)) return conclude(0);
@@ -147,7 +146,7 @@ void ZandDSP::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizo
     conclude(end + 1);
 }
 
-OffsetRange ZandDSP::offsetRange(int64_t n, int64_t lastStep) const {
+OffsetRange ZandEngine::offsetRange(int64_t n, int64_t lastStep) const noexcept {
     // Every offset the tick can choose within step n: it mirrors the tick's
     // choice with both outcomes of each test that depends on the position.
     const double swingDelay = (n & 1) ? st.swing * 0.125 : 0.0;

@@ -6,7 +6,7 @@
 #include "note_rule_walk.h"
 #include "numeric.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cmath>
 
@@ -87,11 +87,11 @@ int walkCycle(int mode, int n) {
 }
 } // namespace
 
-float ZandDSP::laneValue(int lane) const {
+float ZandEngine::laneValue(int lane) const noexcept {
     return currentPatternRecord().rowValue[rowOfLane(lane)][st.lanePos[lane] & 15];
 }
 
-void ZandDSP::applyHeldNoteInput(int note, int channel, int velocity) {
+void ZandEngine::applyHeldNoteInput(int note, int channel, int velocity) noexcept {
     if (channel == 2) {
         setParameter(param::kPattern, (note % 12) / 12.0f);
         return;
@@ -161,7 +161,7 @@ void ZandDSP::applyHeldNoteInput(int note, int channel, int velocity) {
     }
 }
 
-void ZandDSP::sortHeldNotes() {
+void ZandEngine::sortHeldNotes() noexcept {
     // Ascending, empty slots last; each note keeps its companion value.
     for (int i = 1; i < 8; ++i) {
         const int8_t note = st.arpHeld[i];
@@ -178,7 +178,7 @@ void ZandDSP::sortHeldNotes() {
     }
 }
 
-void ZandDSP::playStep() {
+void ZandEngine::playStep() noexcept {
     const ArpPattern& p = currentPatternRecord();
     const int p0 = st.lanePos[kNoteLane] & 15;
     if (!p.stepOn[p0] || p.stepKind[p0] > 10) return; // off, or tied to the step before
@@ -235,7 +235,7 @@ void ZandDSP::playStep() {
     for (int j = 0; j < i; ++j) playNote(j, extra + 12);
 }
 
-void ZandDSP::playNote(int index, int extra) {
+void ZandEngine::playNote(int index, int extra) noexcept {
     const int octave = (sixteenthsOf(laneValue(kOctaveLane)) - 8) * 12;
     int note = st.arpHeld[index & 7] + extra + octave;
     const int interval = positiveMod(positiveMod(note, 12) - clampTo(st.chordRoot, 0, 11), 12);
@@ -249,7 +249,7 @@ void ZandDSP::playNote(int index, int extra) {
         sendArpEvent(kNoteOn, note + added, static_cast<uint8_t>(velocity), st.sampleInBlock, true);
 }
 
-int32_t ZandDSP::arpNoteLength() const {
+int32_t ZandEngine::arpNoteLength() const noexcept {
     const ArpPattern& p = currentPatternRecord();
     const int p0 = st.lanePos[kNoteLane] & 15;
     const int length0 = clampTo(p.laneLength[kNoteLane], 1, kStepCount);
@@ -265,6 +265,6 @@ int32_t ZandDSP::arpNoteLength() const {
     return saturatingInt(length);
 }
 
-int ZandDSP::applyArpNoteRule(int note) const {
+int ZandEngine::applyArpNoteRule(int note) const noexcept {
     return walkNoteRules(note, st.arpNoteRule);
 }

@@ -49,12 +49,11 @@ ExportMode exportModeOfValue(float value) {
     return saturatingInt(value + 0.5) == 1 ? ExportMode::kArpeggio : ExportMode::kChord;
 }
 
-std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double samplesPerBeat,
+std::vector<uint8_t> midiExportBytes(std::vector<MidiMessage> events, double samplesPerBeat,
                                      const char* chordName, ExportMode mode, int32_t currentPattern,
                                      const DiagnosticSink& sink) {
-    std::stable_sort(
-        events.begin(), events.end(),
-        [](const CapturedEvent& a, const CapturedEvent& b) { return a.sampleTime < b.sampleTime; });
+    std::stable_sort(events.begin(), events.end(),
+                     [](const MidiMessage& a, const MidiMessage& b) { return a.frame < b.frame; });
     // Ticks are computed in single precision, as hosts have always read
     // these files.
     const float ticksPerSample =
@@ -69,9 +68,9 @@ std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double s
         bool noteOn[128] = {};
         int32_t lastTick = 0;
         for (size_t i = 0; i < events.size(); ++i) {
-            const CapturedEvent& e = events[i];
+            const MidiMessage& e = events[i];
             const int ev = static_cast<int>(i);
-            int32_t frames = e.sampleTime;
+            int32_t frames = e.frame;
             if (frames < 0) {
                 logLine(sink,
                         "\n warning - MIDI Export, delta is negative for ev# %i, frames# %i, "
@@ -138,15 +137,6 @@ std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double s
     const uint8_t endOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
     file.insert(file.end(), endOfTrack, endOfTrack + 4);
     return file;
-}
-
-std::vector<CapturedEvent> capturedEvents(const VstMidiEvent* begin, const VstMidiEvent* end) {
-    std::vector<CapturedEvent> events;
-    for (const VstMidiEvent* e = begin; e != end; ++e)
-        events.push_back({e->deltaFrames, static_cast<uint8_t>(e->midiData[0]),
-                          static_cast<uint8_t>(e->midiData[1]),
-                          static_cast<uint8_t>(e->midiData[2])});
-    return events;
 }
 
 bool writeMidiExportFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -41,6 +41,10 @@ public:
     PluginHost& operator=(const PluginHost&) = delete;
 
     bool loaded() const { return effect != nullptr; }
+    // Forgets the instance without closing it: the destructor then unloads
+    // the library with the instance still open, as some hosts and
+    // scanners do.
+    void abandonInstance() { effect = nullptr; }
     const std::string& error() const { return loadError; }
     AEffect* aeffect() const { return effect; }
     intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,

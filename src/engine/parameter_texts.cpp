@@ -3,7 +3,7 @@
 #include "note_names.h"
 #include "numeric.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,16 +24,16 @@ void put(char* text, const char* value) {
 }
 } // namespace
 
-void ZandDSP::getParameterName(int32_t index, char* text) {
+void ZandEngine::getParameterName(int32_t index, char* text) const {
     put(text,
         index >= 0 && index < param::kHostParameterCount ? kHostParameterNames[index] : "unknown");
 }
 
-void ZandDSP::getParameterLabel(int32_t index, char* text) {
+void ZandEngine::getParameterLabel(int32_t index, char* text) const {
     put(text, index == param::kSwing || index == param::kGate ? "%" : "  ");
 }
 
-void ZandDSP::rateDisplay(int pattern, char* text) const {
+void ZandEngine::rateDisplay(int pattern, char* text) const {
     const float rate = st.patterns[pattern].rate;
     if (st.arpFreeRate)
         std::snprintf(text, kTextMax, "%.02f Hz", freeRateHz(rate));
@@ -41,7 +41,7 @@ void ZandDSP::rateDisplay(int pattern, char* text) const {
         std::snprintf(text, kTextMax, " %s", rateName(rateIndexOf(rate)));
 }
 
-void ZandDSP::getParameterDisplay(int32_t index, char* text) {
+void ZandEngine::getParameterDisplay(int32_t index, char* text) const {
     static const char* const kRuleTexts[4] = {"  ", "MUTED", " -1 ", " +1 "};
     if (index >= param::kArpNoteRuleFirst && index < param::kArpNoteRuleFirst + 12)
         return put(text, kRuleTexts[st.arpNoteRule[index - param::kArpNoteRuleFirst] & 3]);
