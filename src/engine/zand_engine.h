@@ -10,6 +10,7 @@
 #include "editor_link.h"
 #include "engine_random.h"
 #include "engine_state.h"
+#include "host_parameters.h"
 #include "host_port.h"
 #include "midi_export_file.h"
 #include "midi_message.h"
@@ -186,6 +187,7 @@ protected:
     void randomizeLane() noexcept;
     void rotateSteps(bool left) noexcept;
     void rateDisplay(int pattern, char* text) const;
+    void hostParameterDisplay(const HostParameter& p, char* text) const;
     // The note of a voice's entry at a key, 0 when the entry is empty.
     int storedNote(int voice, int key) const noexcept;
     void restrikeVoice(int voice, int oldNote, int newNote) noexcept;
