@@ -5,6 +5,7 @@
 // move single steps late or early.
 #include "arp_rates.h"
 #include "numeric.h"
+#include "step_offset_rule.h"
 #include "zand_engine.h"
 
 #include <cmath>
@@ -26,7 +27,6 @@ int64_t floorDiv(int64_t a, int64_t b) {
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-constexpr int kTimingLane = 6;
 } // namespace
 
 void ZandEngine::recomputePatternTiming(int pattern) noexcept {
@@ -151,26 +151,8 @@ void ZandEngine::arpClockTick() noexcept {
         }
     } else {
         const int64_t n = saturatingFloor(s);
-        const double swingDelay = (n & 1) ? st.swing * 0.125 : 0.0;
-        const double tn = timingOffset(n);
-        double o;
-        if (tn > 0.001) {
-            if (saturatingFloor(s - spb * tn) == st.lastStep) {
-                const double next = timingOffset(static_cast<int64_t>(st.lastStep) + 1);
-                o = next < -0.000001 ? next : tn;
-            } else {
-                o = tn;
-            }
-        } else {
-            const double next = timingOffset(n + 1);
-            o = next < -0.000001 ? next : 0.0;
-        }
-        if (swingDelay > 0.0 && o >= 0.0)
-            o = swingDelay > o ? swingDelay : o;
-        else if (o < 0.0 && saturatingFloor(s - spb * o) == st.lastStep)
-            o = 0.0;
-        else if (o == 0.0)
-            o = swingDelay;
+        const double o = stepOffset(
+            n, [&](double offset) { return saturatingFloor(s - spb * offset) == st.lastStep; });
         st.stepCounter = saturatingFloor(s - spb * o);
     }
 

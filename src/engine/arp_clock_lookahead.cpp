@@ -13,12 +13,12 @@
 // bisection. A proof reaches well beyond the block and is kept for the
 // blocks that follow while its inputs stay the same.
 #include "numeric.h"
+#include "step_offset_rule.h"
 #include "zand_engine.h"
 
 #include <bit>
 #include <cmath>
 
-constexpr int kTimingLane = 6;
 
 namespace {
 // How far one proof looks ahead: about a second, so that at common rates a
@@ -123,7 +123,7 @@ void ZandEngine::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t hor
     while (k <= end) {
         const double s = stepPosAt(k);
         const int64_t n = saturatingFloor(s);
-        const OffsetRange o = offsetRange(n, lastStep);
+        const OffsetRange o = offsetRange(n);
         if (!std::isfinite(o.smallest) || !std::isfinite(o.largest)) return conclude(k);
         if (std::bit_cast<uint64_t>(o.smallest) != std::bit_cast<uint64_t>(o.largest) ||
             (!firstOffset &&
@@ -146,31 +146,14 @@ void ZandEngine::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t hor
     conclude(end + 1);
 }
 
-OffsetRange ZandEngine::offsetRange(int64_t n, int64_t lastStep) const noexcept {
-    // Every offset the tick can choose within step n: it mirrors the tick's
-    // choice with both outcomes of each test that depends on the position.
-    const double swingDelay = (n & 1) ? st.swing * 0.125 : 0.0;
-    const double tn = timingOffset(n);
-    double candidates[2];
-    int count = 0;
-    if (tn > 0.001) {
-        const double next = timingOffset(lastStep + 1);
-        candidates[count++] = tn;
-        candidates[count++] = next < -0.000001 ? next : tn;
-    } else {
-        const double next = timingOffset(n + 1);
-        candidates[count++] = next < -0.000001 ? next : 0.0;
-    }
+OffsetRange ZandEngine::offsetRange(int64_t n) const noexcept {
+    // Every offset the tick can choose within step n: the rule with both
+    // answers to each of its questions about the position.
     OffsetRange range{HUGE_VAL, -HUGE_VAL};
-    for (int c = 0; c < count; ++c) {
-        for (const bool laterStepIsCurrent : {false, true}) {
-            double x = candidates[c];
-            if (swingDelay > 0.0 && x >= 0.0)
-                x = swingDelay > x ? swingDelay : x;
-            else if (x < 0.0 && laterStepIsCurrent)
-                x = 0.0;
-            else if (x == 0.0)
-                x = swingDelay;
+    for (const bool first : {false, true}) {
+        for (const bool second : {false, true}) {
+            int asked = 0;
+            const double x = stepOffset(n, [&](double) { return asked++ == 0 ? first : second; });
             if (!std::isfinite(x)) return OffsetRange{NAN, NAN};
             range.smallest = x < range.smallest ? x : range.smallest;
             range.largest = x > range.largest ? x : range.largest;

@@ -1,17 +1,13 @@
 // Edits of the chord memory through the parameter door: a voice's note, the
 // shift of a whole chord, the current key and the input mode.
 #include "chord_naming.h"
+#include "midi_status.h"
 #include "numeric.h"
 #include "parameter_indices.h"
 #include "zand_engine.h"
 
 #include <cmath>
 #include <cstring>
-
-namespace {
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kNoteOff = 0x80;
-} // namespace
 
 int ZandEngine::storedNote(int voice, int key) const noexcept {
     const int n = noteOfValue(st.chordNote[voice & 7][key & 127]);

@@ -2,13 +2,12 @@
 // A new trigger key silences the previous chord; only the release of the
 // current key ends it. Notes on channels 2..15 bypass the chord memory.
 // The input modes enter chords from the keys played.
+#include "midi_status.h"
 #include "numeric.h"
 #include "parameter_indices.h"
 #include "zand_engine.h"
 
 namespace {
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kNoteOff = 0x80;
 
 // The queued channel is the MIDI channel number, with 0 standing for 16.
 uint8_t statusOn(int channel, bool on) {

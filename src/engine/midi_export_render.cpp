@@ -3,16 +3,12 @@
 // a copy of the engine, and the captured events become a format-0 file at
 // the path buffer.
 #include "midi_export_file.h"
+#include "midi_status.h"
 #include "numeric.h"
 #include "zand_engine.h"
 
 #include <memory>
 #include <thread>
-
-namespace {
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kNoteOff = 0x80;
-} // namespace
 
 void ZandEngine::exportMidiFile(float value) {
     // The bar is rendered on a copy: the live engine plays on untouched

@@ -1,5 +1,6 @@
 // The real-time path: intake of the host's events, the per-sample loop, the
 // two output routes and the release helpers.
+#include "midi_status.h"
 #include "numeric.h"
 #include "parameter_indices.h"
 #include "zand_engine.h"
@@ -23,15 +24,6 @@ private:
 };
 
 namespace {
-constexpr uint8_t kNoteOff = 0x80;
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kController = 0xB0;
-constexpr uint8_t kProgramChange = 0xC0;
-
-bool isNoteMessage(uint8_t status) {
-    const uint8_t kind = status & 0xF0;
-    return kind == kNoteOn || kind == kNoteOff;
-}
 
 // Moves a channel message n channels up; false when that would leave the
 // message's channel range (the status would turn into another message).

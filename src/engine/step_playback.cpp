@@ -3,6 +3,7 @@
 // velocity and length, with an optional added interval — and the list of
 // held notes it plays from.
 #include "chord_naming.h"
+#include "midi_status.h"
 #include "note_rule_walk.h"
 #include "numeric.h"
 #include "parameter_indices.h"
@@ -11,16 +12,6 @@
 #include <cmath>
 
 namespace {
-constexpr uint8_t kNoteOn = 0x90;
-
-// Lanes and the rows they play from.
-constexpr int kNoteLane = 0;
-constexpr int kSpreadLane = 1;
-constexpr int kOctaveLane = 2;
-constexpr int kScaleLane = 3;
-constexpr int kVelocityLane = 4;
-constexpr int kLengthLane = 5;
-constexpr int kIntervalLane = 7;
 
 // -12..+12 semitones; values up to 1/26 mean no shift. Values beyond 1
 // (a damaged load) shift as 1 does.

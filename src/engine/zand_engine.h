@@ -226,6 +226,9 @@ protected:
     double beatPosAfter(int64_t samples) const noexcept;
     // Offset of the step in quarter notes from the timing lane, -0.25..0.25.
     double timingOffset(int64_t step) const noexcept;
+    // The offset the clock gives step n (step_offset_rule.h).
+    template <typename IsLastStep>
+    double stepOffset(int64_t n, IsLastStep isLastStep) const noexcept;
     void playStep() noexcept;
     void playNote(int index, int extra) noexcept;
     // The value of a lane at its current position.
@@ -277,7 +280,7 @@ private:
     int32_t quietClockSamples(int32_t limit) noexcept;
     void proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizon) noexcept;
     ClockLookaheadInputs clockLookaheadInputs() const noexcept;
-    OffsetRange offsetRange(int64_t n, int64_t lastStep) const noexcept;
+    OffsetRange offsetRange(int64_t n) const noexcept;
     void skipQuietClock(int32_t samples) noexcept;
     void renderPreviewSpan(float* left, float* right, int32_t from, int32_t count) noexcept;
     void startPreviewVoice(PreviewVoice& v, int note) noexcept;

@@ -1,6 +1,7 @@
 #include "midi_export_file.h"
+#include "midi_status.h"
 
-#include "byte_order.h"
+#include "smf_bytes.h"
 #include "numeric.h"
 #include "preset_file.h"
 
@@ -9,20 +10,8 @@
 
 namespace {
 
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kNoteOff = 0x80;
 constexpr int kTrackNameSize = 16;
 constexpr int kDebugEventCount = 490;
-
-// A delta as a variable-length quantity. One bar never needs more than two
-// bytes; longer deltas still get a valid encoding.
-void putDelta(std::vector<uint8_t>& out, uint32_t delta) {
-    uint8_t bytes[5];
-    int n = 0;
-    bytes[n++] = delta & 0x7F;
-    while ((delta >>= 7) != 0) bytes[n++] = static_cast<uint8_t>(0x80 | (delta & 0x7F));
-    while (n > 0) out.push_back(bytes[--n]);
-}
 
 void trackName(char (&text)[kTrackNameSize], bool haveEvents, const char* chordName,
                ExportMode mode, int32_t currentPattern) {
@@ -90,7 +79,7 @@ std::vector<uint8_t> midiExportBytes(std::vector<MidiMessage> events, double sam
                         static_cast<int>(delta), ev, frames, lastTick);
                 delta = 0;
             }
-            putDelta(body, static_cast<uint32_t>(delta));
+            appendVariableLength(body, static_cast<uint32_t>(delta));
             body.push_back(e.status);
             body.push_back(e.data1);
             body.push_back(e.data2);
@@ -109,7 +98,7 @@ std::vector<uint8_t> midiExportBytes(std::vector<MidiMessage> events, double sam
                     "\n adding note off for note %i - delta set %i, finalppq calc %f, lastdelta "
                     "calc %i",
                     note, delta, static_cast<double>(kTicksPerBar), lastTick);
-            putDelta(body, static_cast<uint32_t>(delta));
+            appendVariableLength(body, static_cast<uint32_t>(delta));
             body.push_back(kNoteOff);
             body.push_back(static_cast<uint8_t>(note));
             body.push_back(0);
@@ -122,21 +111,14 @@ std::vector<uint8_t> midiExportBytes(std::vector<MidiMessage> events, double sam
     char name[kTrackNameSize];
     trackName(name, !events.empty(), chordName, mode, currentPattern);
 
-    std::vector<uint8_t> file(22);
-    std::memcpy(&file[0], "MThd", 4);
-    putBe32(&file[4], 6);
-    putBe16(&file[8], 0);
-    putBe16(&file[10], 1);
-    putBe16(&file[12], kTicksPerQuarter);
-    std::memcpy(&file[14], "MTrk", 4);
-    putBe32(&file[18], static_cast<uint32_t>(4 + kTrackNameSize + body.size() + 4));
-    const uint8_t nameEvent[4] = {0x00, 0xFF, 0x03, kTrackNameSize};
-    file.insert(file.end(), nameEvent, nameEvent + 4);
-    file.insert(file.end(), name, name + kTrackNameSize);
-    file.insert(file.end(), body.begin(), body.end());
-    const uint8_t endOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
-    file.insert(file.end(), endOfTrack, endOfTrack + 4);
-    return file;
+    // The track: its name, the events, the end of the track.
+    std::vector<uint8_t> track;
+    track.reserve(4 + kTrackNameSize + body.size() + 4);
+    track.insert(track.end(), {0x00, 0xFF, 0x03, kTrackNameSize});
+    track.insert(track.end(), name, name + kTrackNameSize);
+    track.insert(track.end(), body.begin(), body.end());
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    return smfBytes(0, kTicksPerQuarter, {track});
 }
 
 bool writeMidiExportFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -4,7 +4,7 @@
 // note or one sample shows here. When a change of behaviour is intended,
 // the failure prints the new checksums to record.
 #include "plugin_host.h"
-#include "smf_bytes.h"
+#include "song_bytes.h"
 #include "zandrel_vendor_services.h"
 
 #include <cstdio>
