@@ -104,6 +104,12 @@ void ZandEngine::rememberPlayedKey(int key) noexcept {
     if (st.playedKeysCount > 127) setParameter(param::kPlayedKeys, 0.0f);
 }
 
+int ZandEngine::nextUnlockedVoice(int voice) const noexcept {
+    int next = voice + 1;
+    while (next < kVoiceCount && st.voiceLock[next]) ++next;
+    return next; // kVoiceCount when none is left
+}
+
 int ZandEngine::firstEmptyVoice() const noexcept {
     for (int k = 0; k < kVoiceCount; ++k)
         if (storedNote(k, st.voiceKey[k]) == 0) return k;
@@ -150,8 +156,7 @@ void ZandEngine::enterChordNote(int n, int channel, int v) noexcept {
         for (int k = 0; k < voice; ++k)
             if (storedNote(k, st.voiceKey[k]) == n) return;
         setParameter(param::kNoteNumFirst + voice, n / 128.0f);
-        int next = voice + 1;
-        while (next < kVoiceCount && st.voiceLock[next]) ++next;
+        const int next = nextUnlockedVoice(voice);
         st.recordVoice = static_cast<int8_t>(next > kVoiceCount - 1 ? kVoiceCount - 1 : next);
         refreshChordName();
     } else {

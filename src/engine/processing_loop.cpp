@@ -245,8 +245,7 @@ void ZandEngine::endOfBlockInputModes(int32_t sampleFrames) noexcept {
             if (!st.outNoteOn[n]) continue;
             const int voice = clampTo<int>(st.recordVoice, 0, kVoiceCount - 1);
             setParameter(param::kNoteNumFirst + voice, n / 128.0f);
-            int next = voice + 1;
-            while (next < kVoiceCount && st.voiceLock[next]) ++next;
+            const int next = nextUnlockedVoice(voice);
             if (next > kVoiceCount - 1) {
                 st.recordVoice = kVoiceCount - 1;
                 break;
@@ -333,11 +332,17 @@ void ZandEngine::previewChordNote(uint8_t note, bool noteOn) noexcept {
     st.outNoteOn[note] = 1;
     // While the arpeggiator runs, only its own notes sound in the preview.
     if (st.arpOn) return;
-    int v = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1) % kChordPreviewVoices;
-    for (int tries = 0; tries < kChordPreviewVoices && st.previewVoice[v].active; ++tries)
-        v = (v + 1) % kChordPreviewVoices;
-    st.nextVoice = v;
+    const int v = takePreviewVoice(kChordPreviewVoices);
     startPreviewVoice(st.previewVoice[v], note);
+}
+
+int ZandEngine::takePreviewVoice(int range) noexcept {
+    // The next free one of voices 0..range - 1 from where the last started;
+    // with none free, the next one is taken over.
+    int v = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1) % range;
+    for (int tries = 0; tries < range && st.previewVoice[v].active; ++tries) v = (v + 1) % range;
+    st.nextVoice = v;
+    return v;
 }
 
 void ZandEngine::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t offset,
@@ -365,10 +370,7 @@ void ZandEngine::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_
         sendArpNoteOff(note, offset);
         if (outputEvents.full()) return;
     }
-    int v = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1);
-    for (int tries = 0; tries < kPreviewVoiceCount && st.previewVoice[v].active; ++tries)
-        v = (v + 1) % kPreviewVoiceCount;
-    st.nextVoice = v;
+    const int v = takePreviewVoice(kPreviewVoiceCount);
     PreviewVoice& voice = st.previewVoice[v];
     // Every voice busy: the note the taken voice was timing ends now.
     if (voice.active && voice.gateCountdown > 0) {

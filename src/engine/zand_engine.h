@@ -196,6 +196,8 @@ protected:
     void rememberPlayedKey(int key) noexcept;
     void enterChordNote(int note, int channel, int velocity) noexcept;
     int firstEmptyVoice() const noexcept;
+    // The first voice after `voice` that is not locked.
+    int nextUnlockedVoice(int voice) const noexcept;
     // Names the chord of the current key and tells the editor.
     void refreshChordName() noexcept;
 
@@ -284,6 +286,8 @@ private:
     void skipQuietClock(int32_t samples) noexcept;
     void renderPreviewSpan(float* left, float* right, int32_t from, int32_t count) noexcept;
     void startPreviewVoice(PreviewVoice& v, int note) noexcept;
+    // Picks the preview voice for a note starting now (see nextVoice).
+    int takePreviewVoice(int range) noexcept;
     void previewChordNote(uint8_t note, bool noteOn) noexcept;
     void releasePreviewVoice(int note, int voiceLimit) noexcept;
     void releaseChordPreviewVoices() noexcept;
