@@ -97,7 +97,7 @@ static void DrawChordKeyboard(benchmark::State& state) {
     drawRepeatedly(state, [] {
         auto* keys = new PianoKeys(CRect(58, 250, 1180, 370), nullptr, 73, kScale);
         keys->setOctaveWidth(140, 120);
-        for (int v = 0; v < 8; ++v) keys->setVoiceNote(v, (48 + 5 * v) / 128.f);
+        for (int v = 0; v < 8; ++v) keys->setVoiceNote(v, static_cast<float>(48 + 5 * v) / 128);
         for (int n = 24; n < 120; n += 3) keys->setMark(n, 1);
         keys->setCurrentKey(60 / 128.f);
         return keys;

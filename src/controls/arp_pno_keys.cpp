@@ -27,7 +27,7 @@ void ArpPnoKeys::clearMarks() {
 
 void ArpPnoKeys::setNote(int index, float value) {
     if (index < 0 || index >= kKeys) return;
-    int note = static_cast<int>(value * 128 + 0.5f);
+    int note = roundHalfUp(value * 128);
     if (note > 127) note = -1;
     if (note == shownNotes[index]) return;
     shownNotes[index] = note;

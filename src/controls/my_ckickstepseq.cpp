@@ -430,9 +430,9 @@ void MyCKickstepseq::drawText(const char* text, CDrawContext* context, int mode,
     const size_t n = std::strlen(text);
     if (mode == 1) {
         context->setFillColor(kReadoutBox);
-        context->drawRect(
-            CRect(where.x, where.y, where.x + n * 6 * scale, where.y + font.getHeight()),
-            kDrawFilled);
+        context->drawRect(CRect(where.x, where.y, where.x + static_cast<double>(n) * 6 * scale,
+                                where.y + font.getHeight()),
+                          kDrawFilled);
     }
     CCoord pen = where.x;
     for (size_t i = 0; i < n; ++i) {
@@ -533,7 +533,7 @@ void MyCKickstepseq::draw(CDrawContext* context) {
         const int* heights = secondLayer ? secondHeights : barHeights;
         char text[8];
         std::snprintf(text, sizeof text, "%d",
-                      static_cast<int>(heights[readoutStep] * 100 / barHeight + 0.5));
+                      static_cast<int>(std::lround(heights[readoutStep] * 100 / barHeight)));
         CRect column = columnRect(readoutStep).offset(size.left, size.top);
         drawText(text, context, 1, CPoint(column.left + 2 * scale, column.top + 2 * scale));
     }

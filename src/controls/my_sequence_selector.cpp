@@ -45,7 +45,7 @@ void MySequenceSelector::setSecondIndex(float v) {
 
 void MySequenceSelector::setValue(float v) {
     CControl::setValue(v);
-    int cell = std::min(static_cast<int>(std::max(0.0f, v) * 12 + 0.5f), kCells - 1);
+    int cell = std::min(roundHalfUp(std::max(0.0f, v) * 12), kCells - 1);
     if (cell != static_cast<int>(selectedCell)) select(cell);
 }
 

@@ -13,6 +13,7 @@ const CColor kHoverFrame{0, 255, 0, 255};
 const CColor kPatternBand{128, 128, 128, 128};
 const CColor kStoredChordMark{250, 150, 40, 255};
 const CColor kCurrentKeyMark{235, 60, 70, 255};
+
 } // namespace
 
 PianoKeys::PianoKeys(const CRect& size, IControlListener* listener, int32_t tag, float scale)
@@ -37,7 +38,7 @@ void PianoKeys::clearMarks() {
 
 void PianoKeys::setVoiceNote(int voice, float value) {
     if (voice < 0 || voice >= kVoices) return;
-    int note = static_cast<int>(value * 128 + 0.5f);
+    int note = roundHalfUp(value * 128);
     if (note > 127) note = -1;
     if (note == voiceNotes[voice]) return;
     voiceNotes[voice] = note;
@@ -45,7 +46,7 @@ void PianoKeys::setVoiceNote(int voice, float value) {
 }
 
 void PianoKeys::setCurrentKey(float value) {
-    int position = static_cast<int>(value * 128 + 0.5f) + keyboardOffset;
+    int position = roundHalfUp(value * 128) + keyboardOffset;
     if (position >= kPositions) position = -1;
     if (position == currentKeyPosition) return;
     currentKeyPosition = position;

@@ -42,16 +42,16 @@ std::string CParamDisplay2::getDisplayText() const {
     char text[32];
     switch (displayStyle) {
     case kNoteOrDash: {
-        int n = static_cast<int>(v * 128 + 0.5f);
+        int n = roundHalfUp(v * 128);
         return n == 0 || n == 128 ? "  - " : noteName(std::clamp(n, 0, 127));
     }
     case kNoteName:
-        return noteName(std::clamp(static_cast<int>(v * 128 + 0.5f), 0, 127));
+        return noteName(std::clamp(roundHalfUp(v * 128), 0, 127));
     case kVelocity:
-        std::snprintf(text, sizeof text, "%2d", static_cast<int>(v * 200 + 0.5f));
+        std::snprintf(text, sizeof text, "%2d", roundHalfUp(v * 200));
         return text;
     case kOctaveShift:
-        switch (static_cast<int>(v * 100 + 0.5f)) {
+        switch (roundHalfUp(v * 100)) {
         case 0:
             return "C0";
         case 12:
@@ -63,16 +63,14 @@ std::string CParamDisplay2::getDisplayText() const {
         }
     case kLaneDivider: {
         static const int kDividers[10] = {1, 2, 3, 4, 6, 8, 12, 16, 32, 64};
-        std::snprintf(text, sizeof text, "%2i",
-                      kDividers[std::clamp(static_cast<int>(v * 9 + 0.5f), 0, 9)]);
+        std::snprintf(text, sizeof text, "%2i", kDividers[std::clamp(roundHalfUp(v * 9), 0, 9)]);
         return text;
     }
     case kTranspose:
         std::snprintf(text, sizeof text, "%2i", static_cast<int>(std::floor(v * 48.99f)) - 24);
         return text;
     default:
-        std::snprintf(text, sizeof text, "%3f",
-                      static_cast<double>(static_cast<int>(v * 128 + 0.5f)));
+        std::snprintf(text, sizeof text, "%3f", static_cast<double>(roundHalfUp(v * 128)));
         return text;
     }
 }

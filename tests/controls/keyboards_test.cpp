@@ -37,7 +37,8 @@ struct ChordKeyboard : ::testing::Test {
     PianoKeys* keys = new PianoKeys(CRect(10, 20, 571, 80), &listener, 73, 1.f);
     ChordKeyboard() {
         keys->setOctaveWidth(70, 60);
-        for (int v = 0; v < 3; ++v) keys->setVoiceNote(v, (v == 0 ? 60 : v == 1 ? 64 : 67) / 128.f);
+        for (int v = 0; v < 3; ++v)
+            keys->setVoiceNote(v, static_cast<float>(60 + (v == 0 ? 0 : v == 1 ? 4 : 7)) / 128);
         frame->addView(keys);
     }
     ~ChordKeyboard() override { frame->forget(); }
