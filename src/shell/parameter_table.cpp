@@ -21,6 +21,17 @@ float unitValue(float value) {
 
 void ZandDSP::setParameter(int32_t index, float value) {
     if (index < param::kHostParameterCount && st.paramGuardBlocks < kParamGuardLength) return;
+    applyParameter(index, value);
+}
+
+void ZandDSP::setParameterFromEditor(int32_t index, float value) {
+    // The user's own gesture in the window is never stale automation: it
+    // passes the guard, also while the host is not processing.
+    applyParameter(index, value);
+    notifyEditor(index, value);
+}
+
+void ZandDSP::applyParameter(int32_t index, float value) {
     if (index >= param::kArpNoteRuleFirst && index < param::kArpNoteRuleFirst + 12)
         return setArpNoteRule(index - param::kArpNoteRuleFirst, value);
     if (index >= param::kRateFirst && index < param::kRateFirst + kPatternCount)

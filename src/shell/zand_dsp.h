@@ -55,6 +55,9 @@ public:
 
     // Parameters (the one door for every change).
     void setParameter(int32_t index, float value) override;
+    // A change made in the editor window: applied like setParameter, but
+    // host indices pass the guard that follows a resume or a state load.
+    void setParameterFromEditor(int32_t index, float value);
     float getParameter(int32_t index) override;
     void getParameterName(int32_t index, char* text) override;
     void getParameterLabel(int32_t index, char* text) override;
@@ -130,6 +133,8 @@ protected:
     // once per filling on stderr.
     bool handOver(const PendingSend& send);
 
+    // setParameter's work after the guard.
+    void applyParameter(int32_t index, float value);
     // Parameter handlers.
     void selectPattern(float value);
     void setArpNoteRule(int pitchClass, float value);
