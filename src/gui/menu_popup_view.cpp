@@ -169,9 +169,9 @@ void MenuPopupView::draw(CDrawContext* context) {
                 cairo_set_line_width(cr, 2 * scale);
                 cairo_stroke(cr);
             }
-            context->drawString(
-                e.title, CRect(r.left + 20 * scale, r.top, r.right - 14 * scale, r.bottom),
-                kLeftText);
+            context->drawString(e.title,
+                                CRect(r.left + 20 * scale, r.top, r.right - 14 * scale, r.bottom),
+                                kLeftText);
             if (e.submenu) {
                 // A small right-pointing triangle marks a submenu.
                 setSource(cr, kMenuText);

@@ -44,9 +44,9 @@ private:
         COptionMenu* menu;
         CRect box;
         int32_t hovered = -1;
-        CCoord content = 0;  // height of all entries
-        CCoord scroll = 0;   // of the entries, 0 = the first at the top
-        int scrollStep = 0;  // -1 or +1 while the pointer rests on an arrow
+        CCoord content = 0; // height of all entries
+        CCoord scroll = 0;  // of the entries, 0 = the first at the top
+        int scrollStep = 0; // -1 or +1 while the pointer rests on an arrow
         bool scrollable() const { return scrollLimit() > 0; }
         CCoord scrollLimit() const;
         CCoord arrowHeight = 0;

@@ -8,8 +8,8 @@
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <algorithm>
+#include <cairo-xlib.h>
 #include <cstdlib>
 
 namespace {
@@ -277,21 +277,18 @@ private:
         XSetWindowAttributes attr{};
         attr.override_redirect = True; // placed where asked, no window manager frame
         attr.save_under = True;
-        attr.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                          KeyPressMask;
+        attr.event_mask =
+            ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
         attr.background_pixel = BlackPixel(display, screen);
-        Window wnd = XCreateWindow(display, DefaultRootWindow(display), static_cast<int>(a.left),
-                                   static_cast<int>(a.top), w, h, 0, CopyFromParent, InputOutput,
-                                   CopyFromParent,
-                                   CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixel,
-                                   &attr);
+        Window wnd = XCreateWindow(
+            display, DefaultRootWindow(display), static_cast<int>(a.left), static_cast<int>(a.top),
+            w, h, 0, CopyFromParent, InputOutput, CopyFromParent,
+            CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixel, &attr);
         XMapRaised(display, wnd);
         // The grab needs a viewable window.
         XSync(display, False);
-        return PopupWindow{wnd,
-                           cairo_xlib_surface_create(display, wnd, DefaultVisual(display, screen),
-                                                     w, h),
-                           a};
+        return PopupWindow{
+            wnd, cairo_xlib_surface_create(display, wnd, DefaultVisual(display, screen), w, h), a};
     }
 
     void drawPopupWindow(PopupWindow& p) {
