@@ -1,14 +1,20 @@
 // The class a host actually gets: the engine plus the editor it owns. Every
 // parameter change reaches the editor after the engine has applied it.
+// The editor comes from a factory, so that a build without a window (and
+// the engine's tests) make none.
 #pragma once
 
 #include "editor_link.h"
 #include "spsc_ring.h"
 #include "zand_dsp.h"
 
+class ZandrelDSPEdit;
+// Makes the editor of an effect; it also links itself for notifications.
+using EditorFactory = AEffEditor* (*)(ZandrelDSPEdit& effect, audioMasterCallback audioMaster);
+
 class ZandrelDSPEdit : public ZandDSP {
 public:
-    explicit ZandrelDSPEdit(audioMasterCallback audioMaster);
+    explicit ZandrelDSPEdit(audioMasterCallback audioMaster, EditorFactory makeEditor = nullptr);
     ~ZandrelDSPEdit() override;
 
     int32_t getVendorVersion() override { return 1005; }
