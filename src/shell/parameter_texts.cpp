@@ -5,6 +5,7 @@
 #include "parameter_indices.h"
 #include "zand_dsp.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -35,9 +36,15 @@ void ZandDSP::getParameterLabel(int32_t index, char* text) {
 
 void ZandDSP::rateDisplay(int pattern, char* text) const {
     const float rate = st.patterns[pattern].rate;
-    if (st.arpFreeRate)
-        std::snprintf(text, kTextMax, "%.02f Hz", freeRateHz(rate));
-    else
+    if (st.arpFreeRate) {
+        // A point whatever the host's LC_NUMERIC: printf would follow it.
+        char number[32];
+        char* end = std::to_chars(number, number + sizeof number - 1, freeRateHz(rate),
+                                  std::chars_format::fixed, 2)
+                        .ptr;
+        *end = 0;
+        std::snprintf(text, kTextMax, "%s Hz", number);
+    } else
         std::snprintf(text, kTextMax, " %s", rateName(rateIndexOf(rate)));
 }
 
