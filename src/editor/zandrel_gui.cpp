@@ -123,16 +123,31 @@ void ZandrelGUI::close() {
     if (frame) frame->cancelPopup();
     releaseDetachedViews();
     AEffGUIEditor::close(); // removes every attached view with the frame
+    // Open loads them again anyway: a closed window holds no pictures (20 MB
+    // at 200 %, per instance).
+    bitmaps.release();
+    if (aboutBitmap) aboutBitmap->forget();
+    aboutBitmap = nullptr;
     refreshTimer->setFireTime(kTimerWhileClosed);
 }
 
 void ZandrelGUI::rebuild() {
     rebuildPending = false;
     const int32_t scale = scaleOfParameter(parameter(param::kEditorScale));
-    if (scale != guiScale) loadScale(scale);
     chordsShown = parameter(param::kChordsOn) != 0.0f;
     arpShown = parameter(param::kArpOn) != 0.0f;
     const EditorRect r = getRect();
+    // The first idle after open finds the views as they should be: the host
+    // only hears the size. Anything else builds the window anew.
+    const bool asBuilt = !rebuildEverything && scale == guiScale &&
+                         views.arpSection->isAttached() == arpShown &&
+                         views.chordSection->isAttached() == chordsShown;
+    rebuildEverything = false;
+    if (asBuilt) {
+        sizeWindow(r.width(), r.height());
+        return;
+    }
+    if (scale != guiScale) loadScale(scale);
 
     guiOpen.store(false, std::memory_order_release);
     frame->cancelPopup();
@@ -155,7 +170,7 @@ void ZandrelGUI::drainNotifications() {
         if (isGuiOpen()) applyNotification(index, value);
     });
     // Notifications were lost: the rebuild reads everything again.
-    if (fromOtherThreads.takeOverflow() && isGuiOpen()) rebuildPending = true;
+    if (fromOtherThreads.takeOverflow() && isGuiOpen()) rebuildPending = rebuildEverything = true;
 }
 
 void ZandrelGUI::idle() {

@@ -183,6 +183,7 @@ private:
     LayoutMetrics metrics = LayoutMetrics::forScale(1);
     std::atomic<bool> guiOpen{false};
     bool rebuildPending = false;
+    bool rebuildEverything = false; // also when the layout stays
     bool chordsShown = false;
     bool arpShown = false;
     CVSTGUITimer* refreshTimer = nullptr;
