@@ -38,7 +38,7 @@ void ZandDSP::rateDisplay(int pattern, char* text) const {
     const float rate = st.patterns[pattern].rate;
     if (st.arpFreeRate) {
         // A point whatever the host's LC_NUMERIC: printf would follow it.
-        char number[32];
+        char number[16];
         char* end = std::to_chars(number, number + sizeof number - 1, freeRateHz(rate),
                                   std::chars_format::fixed, 2)
                         .ptr;
