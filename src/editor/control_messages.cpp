@@ -11,6 +11,7 @@
 #include "zandrel_gui.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 void ZandrelGUI::write(int32_t index, float value) {
@@ -116,7 +117,7 @@ void ZandrelGUI::valueChanged(CControl* control) {
 void ZandrelGUI::laneSelectorChanged(float value) {
     write(param::kCurrentLane, value);
     feed.otherLaneChosen = value > 0.12f;
-    feed.lane = static_cast<int32_t>(value * 7 + 0.5f);
+    feed.lane = static_cast<int32_t>(std::lround(value * 7));
     // The scale-degree flags belong to the scale lane: shown only there.
     ControlPlaceholder* degrees = views.scaleDegrees;
     if (feed.lane == 3 && !degrees->isAttached()) {

@@ -40,8 +40,10 @@ void ZandrelGUI::showRate() {
 }
 
 void ZandrelGUI::checkArpRateFree(bool on) {
-    // The entry exists only in a window built with the arpeggiator shown.
-    if (arpShown && views.options->getNbEntries() > 3) views.options->checkEntry(3, on);
+    // The entry exists only in a window built with the arpeggiator shown;
+    // until the next rebuild the menu may still be the other one.
+    const CMenuItem* entry = views.options->getEntry(3);
+    if (arpShown && entry && entry->title == kArpRateFree) views.options->checkEntry(3, on);
 }
 
 void ZandrelGUI::setSongOptionChecks() {
