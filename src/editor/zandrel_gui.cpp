@@ -19,8 +19,7 @@ constexpr int32_t kTimerWhileClosed = 5150;
 
 ZandrelGUI::ZandrelGUI(EditorEngine& engine, EditorHost& host)
     : AEffGUIEditor(&host), engine(engine), host(host) {
-    const WindowSize initial = editorWindowSize(1, true, true);
-    rect = EditorRect{0, 0, 580, initial.width};
+    rect = EditorRect{0, 0, 580, 593}; // getRect answers from the parameters
     refreshTimer = new CVSTGUITimer(this, kTimerAtCreation, true);
 
     // The size: the configuration's, where there is a configuration file.
