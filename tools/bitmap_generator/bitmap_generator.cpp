@@ -56,14 +56,23 @@ void text(cairo_t* cr, const char* s, double cx, double cy, double size, Rgb c, 
     cairo_show_text(cr, s);
 }
 
-// A text that shrinks until it fits the width.
+// A text that shrinks until it fits the width, centred on (cx, cy) by the
+// font's ascent and descent, so that words with and without descenders
+// stand on one line.
 void fittedText(cairo_t* cr, const char* s, double cx, double cy, double size, double maxW, Rgb c) {
     cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
     cairo_set_font_size(cr, size);
     cairo_text_extents_t e;
     cairo_text_extents(cr, s, &e);
-    if (e.x_advance > maxW) size *= maxW / e.x_advance;
-    text(cr, s, cx, cy, size, c);
+    if (e.x_advance > maxW) {
+        cairo_set_font_size(cr, size * maxW / e.x_advance);
+        cairo_text_extents(cr, s, &e);
+    }
+    cairo_font_extents_t f;
+    cairo_font_extents(cr, &f);
+    set(cr, c);
+    cairo_move_to(cr, cx - e.x_advance / 2, cy + (f.ascent - f.descent) / 2);
+    cairo_show_text(cr, s);
 }
 
 enum class Align { Left, Center, Right };
@@ -424,7 +433,8 @@ void drawBitmap(cairo_t* cr, const BitmapEntry& b, double s) {
                 roundRect(cr, i * cw + s, y0 + s, cw - 2 * s, rowH - 2 * s, 3 * s);
                 set(cr, i == st ? kAccent : kPanelLight);
                 cairo_fill(cr);
-                text(cr, lanes[i], i * cw + cw / 2, y0 + rowH / 2, 9 * s, i == st ? kPanel : kDim);
+                fittedText(cr, lanes[i], i * cw + cw / 2, y0 + rowH / 2, 9 * s, cw - 4 * s,
+                           i == st ? kPanel : kDim);
             }
             break;
         }
@@ -435,7 +445,8 @@ void drawBitmap(cairo_t* cr, const BitmapEntry& b, double s) {
                 roundRect(cr, i * cw + s, y0 + s, cw - 2 * s, rowH - 2 * s, 2 * s);
                 set(cr, st ? kWarm : kPanelLight);
                 cairo_fill(cr);
-                text(cr, degrees[i], i * cw + cw / 2, y0 + rowH / 2, 10 * s, st ? kPanel : kDim);
+                fittedText(cr, degrees[i], i * cw + cw / 2, y0 + rowH / 2, 10 * s, cw - 2 * s,
+                           st ? kPanel : kDim);
             }
             break;
         }

@@ -37,7 +37,7 @@ layout arp-200 0 1 1 1186 782
 layout both-200 1 1 1 1186 1158
 layout header-again-100 0 0 0 593 37
 xdotool mousemove 566 17 click 1
-shot options-menu 593 160
+shot options-menu 760 160
 xdotool key Escape
 send quit
 wait_for '^quit'
