@@ -6,6 +6,7 @@
 #include "parameter_indices.h"
 #include "zand_engine.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -30,9 +31,15 @@ void ZandEngine::getParameterLabel(int32_t index, char* text) const {
 
 void ZandEngine::rateDisplay(int pattern, char* text) const {
     const float rate = st.patterns[pattern].rate;
-    if (st.arpFreeRate)
-        std::snprintf(text, kTextMax, "%.02f Hz", freeRateHz(rate));
-    else
+    if (st.arpFreeRate) {
+        // A point whatever the host's LC_NUMERIC: printf would follow it.
+        char number[16];
+        char* end = std::to_chars(number, number + sizeof number - 1, freeRateHz(rate),
+                                  std::chars_format::fixed, 2)
+                        .ptr;
+        *end = 0;
+        std::snprintf(text, kTextMax, "%s Hz", number);
+    } else
         std::snprintf(text, kTextMax, " %s", rateName(rateIndexOf(rate)));
 }
 

@@ -1,5 +1,6 @@
 #include "x11_platform_frame.h"
 
+#include "cdraw_context.h"
 #include "cframe.h"
 #include "x11_button_state.h"
 #include "xdnd_drag_source.h"
@@ -8,6 +9,7 @@
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
+#include <algorithm>
 #include <cairo-xlib.h>
 #include <cstdlib>
 
@@ -122,6 +124,7 @@ public:
     }
 
     ~X11PlatformFrame() override {
+        hidePopup();
         cairo_surface_destroy(surface);
         for (Cursor c : cursors)
             if (c) XFreeCursor(display, c);
@@ -176,12 +179,172 @@ public:
             XEvent e;
             XNextEvent(display, &e);
             if (drag->handleEvent(e)) continue;
+            if (popup && dispatchToPopup(e)) continue;
             dispatch(e);
         }
         drag->checkTimeout();
     }
 
+    bool popupSpace(CRect& screen, CPoint& frameOrigin) override {
+        const int s = DefaultScreen(display);
+        screen = CRect(0, 0, DisplayWidth(display, s), DisplayHeight(display, s));
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+        frameOrigin = CPoint(x, y);
+        return true;
+    }
+
+    void showPopup(CPopupView* view) override {
+        popup = view;
+        updatePopup();
+    }
+
+    void updatePopup() override {
+        if (!popup) return;
+        const std::vector<CRect> areas = popup->popupAreas();
+        while (popupWindows.size() > areas.size()) {
+            cairo_surface_destroy(popupWindows.back().surface);
+            XDestroyWindow(display, popupWindows.back().window);
+            popupWindows.pop_back();
+        }
+        for (size_t i = 0; i < areas.size(); ++i) {
+            const CRect& a = areas[i];
+            const int w = std::max(1, static_cast<int>(a.getWidth()));
+            const int h = std::max(1, static_cast<int>(a.getHeight()));
+            if (i < popupWindows.size()) {
+                if (popupWindows[i].box == a) continue;
+                XMoveResizeWindow(display, popupWindows[i].window, static_cast<int>(a.left),
+                                  static_cast<int>(a.top), w, h);
+                cairo_xlib_surface_set_size(popupWindows[i].surface, w, h);
+                popupWindows[i].box = a;
+                continue;
+            }
+            popupWindows.push_back(createPopupWindow(a, w, h));
+        }
+        if (!grabbed && !popupWindows.empty()) {
+            // Every click and key goes to the pop-up while it is open, so
+            // that a click anywhere else closes it.
+            const Window grab = popupWindows.front().window;
+            const unsigned mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+            XGrabPointer(display, grab, False, mask, GrabModeAsync, GrabModeAsync, None, None,
+                         CurrentTime);
+            XGrabKeyboard(display, grab, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+            grabbed = true;
+        }
+        for (PopupWindow& p : popupWindows) drawPopupWindow(p);
+        popup->setDirty(false);
+        XFlush(display);
+    }
+
+    void hidePopup() override {
+        if (grabbed) {
+            XUngrabPointer(display, CurrentTime);
+            XUngrabKeyboard(display, CurrentTime);
+            grabbed = false;
+        }
+        for (PopupWindow& p : popupWindows) {
+            cairo_surface_destroy(p.surface);
+            XDestroyWindow(display, p.window);
+        }
+        popupWindows.clear();
+        popup = nullptr;
+        XFlush(display);
+    }
+
 private:
+    struct PopupWindow {
+        Window window;
+        cairo_surface_t* surface;
+        CRect box;
+    };
+
+    PopupWindow createPopupWindow(const CRect& a, int w, int h) {
+        const int screen = DefaultScreen(display);
+        XSetWindowAttributes attr{};
+        attr.override_redirect = True; // placed where asked, no window manager frame
+        attr.save_under = True;
+        attr.event_mask =
+            ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
+        attr.background_pixel = BlackPixel(display, screen);
+        Window wnd = XCreateWindow(
+            display, DefaultRootWindow(display), static_cast<int>(a.left), static_cast<int>(a.top),
+            w, h, 0, CopyFromParent, InputOutput, CopyFromParent,
+            CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixel, &attr);
+        XMapRaised(display, wnd);
+        // The grab needs a viewable window.
+        XSync(display, False);
+        return PopupWindow{
+            wnd, cairo_xlib_surface_create(display, wnd, DefaultVisual(display, screen), w, h), a};
+    }
+
+    void drawPopupWindow(PopupWindow& p) {
+        CDrawContext context(p.surface);
+        cairo_t* cr = context.getCairo();
+        cairo_push_group(cr);
+        context.translate(-p.box.left, -p.box.top);
+        popup->draw(&context);
+        cairo_pop_group_to_source(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr);
+        cairo_surface_flush(p.surface);
+    }
+
+    // While a pop-up is open it gets every pointer and key event, in
+    // screen coordinates. Answers false for events it has no use for.
+    bool dispatchToPopup(XEvent& e) {
+        CPopupView* view = popup;
+        switch (e.type) {
+        case Expose:
+            for (PopupWindow& p : popupWindows)
+                if (p.window == e.xexpose.window) {
+                    drawPopupWindow(p);
+                    return true;
+                }
+            return false;
+        case ButtonPress: {
+            lastTime = e.xbutton.time;
+            CPoint p(e.xbutton.x_root, e.xbutton.y_root);
+            view->remember();
+            if (e.xbutton.button == 4 || e.xbutton.button == 5)
+                view->onWheel(p, e.xbutton.button == 4 ? 1.f : -1.f, modifiersOfX11State(e.xbutton.state));
+            else if (e.xbutton.button <= 3)
+                view->onMouseDown(p, buttonBit(e.xbutton.button) | modifiersOfX11State(e.xbutton.state));
+            view->forget();
+            return true;
+        }
+        case ButtonRelease: {
+            lastTime = e.xbutton.time;
+            CPoint p(e.xbutton.x_root, e.xbutton.y_root);
+            view->remember();
+            view->onMouseUp(p, buttonsOfX11State(e.xbutton.state) & ~buttonBit(e.xbutton.button));
+            view->forget();
+            return true;
+        }
+        case MotionNotify: {
+            lastTime = e.xmotion.time;
+            CPoint p(e.xmotion.x_root, e.xmotion.y_root);
+            view->remember();
+            view->onMouseMoved(p, buttonsOfX11State(e.xmotion.state));
+            view->forget();
+            return true;
+        }
+        case KeyPress: {
+            lastTime = e.xkey.time;
+            VstKeyCode k = keyCodeOf(e.xkey);
+            view->remember();
+            view->onKeyDown(k);
+            view->forget();
+            return true;
+        }
+        case EnterNotify:
+        case LeaveNotify:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     void dispatch(XEvent& e) {
         switch (e.type) {
         case Expose:
@@ -263,6 +426,9 @@ private:
     cairo_surface_t* surface = nullptr;
     Cursor cursors[10] = {};
     std::unique_ptr<XdndDragSource> drag;
+    CPopupView* popup = nullptr;
+    std::vector<PopupWindow> popupWindows;
+    bool grabbed = false;
     Time lastTime = CurrentTime;
     Time lastPressTime = 0;
     unsigned lastButton = 0;
