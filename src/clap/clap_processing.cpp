@@ -139,7 +139,13 @@ void ZandrelClap::playSegment(int32_t end, float* left, float* right) noexcept {
 
 void ZandrelClap::applyHostValue(clap_id id, double value) noexcept {
     if (id >= static_cast<clap_id>(param::kHostParameterCount)) return;
-    engine.setParameter(static_cast<int32_t>(id), static_cast<float>(value));
+    // Converted once, as a VST 2.4 host would have sent the value. While
+    // active this is the audio thread, which must not wait.
+    const auto index = static_cast<int32_t>(id);
+    if (active)
+        engine.setParameterFromProcess(index, static_cast<float>(value));
+    else
+        engine.setParameter(index, static_cast<float>(value));
 }
 
 void ZandrelClap::sendMidi(const MidiMessage* events, int32_t count) noexcept {
