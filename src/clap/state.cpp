@@ -5,6 +5,7 @@
 #include "clap_extensions.h"
 #include "zandrel_clap.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -45,18 +46,25 @@ bool ZandrelClap::saveState(const clap_ostream& stream) {
 }
 
 bool ZandrelClap::loadState(const clap_istream& stream) {
+    // Room for today's chunk and a little more; a longer stream grows it up
+    // to one byte past the longest state taken, so that such a stream is
+    // known to be too long.
     std::vector<uint8_t> bytes;
+    uint64_t total = 0;
     try {
-        bytes.resize(kMaxStateBytes + 1);
+        bytes.resize(32768);
+        for (;;) {
+            if (total == bytes.size()) {
+                if (total > kMaxStateBytes) return false;
+                bytes.resize(std::min<uint64_t>(total * 2, kMaxStateBytes + 1));
+            }
+            const int64_t n = stream.read(&stream, bytes.data() + total, bytes.size() - total);
+            if (n == 0) break;
+            if (n < 0 || static_cast<uint64_t>(n) > bytes.size() - total) return false;
+            total += static_cast<uint64_t>(n);
+        }
     } catch (const std::bad_alloc&) {
         return false;
-    }
-    uint64_t total = 0;
-    while (total < bytes.size()) {
-        const int64_t n = stream.read(&stream, bytes.data() + total, bytes.size() - total);
-        if (n == 0) break;
-        if (n < 0 || static_cast<uint64_t>(n) > bytes.size() - total) return false;
-        total += static_cast<uint64_t>(n);
     }
     if (total == 0 || total > kMaxStateBytes) return false;
     loadingState = true;
