@@ -253,7 +253,7 @@ TEST(RealtimeRules, ProgramChangeLoadsApplyOnTheAudioThreadWithoutAllocating) {
 TEST(RealtimeRules, TheClapBuildProcessesWithoutAllocatingLockingOrTouchingFiles) {
     // The busy session again, with what only CLAP hosts send inside a
     // block: note events (chokes, velocity-0 note-ons), parameter changes
-    // and transport changes at their frames; and program changes.
+    // and transport changes at their frames; program changes and resets.
     const PresetsFolder folder;
     ASSERT_TRUE(folder.made);
     ClapHost host(ZANDREL_CLAP_PLUGIN);
@@ -285,6 +285,7 @@ TEST(RealtimeRules, TheClapBuildProcessesWithoutAllocatingLockingOrTouchingFiles
         if (i % 13 == 0) host.queueTransportChange({(i * 3) % 64, i % 26 == 0, 90.0 + i % 50, {}});
         if (i % 41 == 0) host.queueTransportChange({frame, {}, {}, (i % 17) * 0.75});
         if (i % 40 == 0) programChange(i % 120 == 80 ? 1 : 0, (i / 40) % 2);
+        if (i % 97 == 0) host.reset(); // on the audio thread too
         host.processBlock(64);
         if (host.events.size() > 50000) host.events.clear();
         host.parameterEvents.clear();

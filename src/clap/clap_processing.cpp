@@ -85,6 +85,7 @@ clap_process_status ZandrelClap::process(const clap_process& p) noexcept {
     if (haveTransport) transport = transportInfoOf(*p.transport, expected);
     segmentStart = 0;
     messageCount = 0;
+    if (resetDue.exchange(false)) messages[messageCount++] = {0, 0xB0, 123, 0};
 
     const uint32_t count = p.in_events && p.in_events->size ? p.in_events->size(p.in_events) : 0;
     const int32_t lastFrame = frames > 0 ? frames - 1 : 0;

@@ -1,6 +1,8 @@
 // The host's transport as CLAP gives it, in the terms the arpeggiator's
 // clock reads: positions in quarter notes (hosts count CLAP's beats in
-// quarter notes) converted from their fixed-point forms.
+// quarter notes) converted from their fixed-point forms. A tempo ramp
+// (tempo_inc) is not followed: like a VST 2.4 host's block, each part of a
+// block runs at the tempo of its first frame.
 #pragma once
 
 #include "abi/events.h"

@@ -98,9 +98,10 @@ bool ZandrelClap::startProcessing() {
 void ZandrelClap::stopProcessing() {}
 
 void ZandrelClap::reset() noexcept {
-    // What sounds ends (in the next block); parameters and chords stay.
-    engine.allArpNotesOff();
-    engine.allChordNotesOff();
+    // What sounds ends, as with an all-notes-off at the next block's start
+    // (here, outside a block, the engine would have to queue it with a
+    // lock); parameters and chords stay.
+    resetDue.store(true);
 }
 
 const void* ZandrelClap::extension(const char* id) const {

@@ -120,5 +120,7 @@ private:
     SpscRing<ParameterChange, 64> fromMainThread;
     std::atomic<bool> flushRequested{false};
     std::atomic<bool> rescanDue{false};
-    bool loadingState = false;
+    std::atomic<bool> loadingState{false};
+    // A reset asked for: what sounds ends at the next block's start.
+    std::atomic<bool> resetDue{false};
 };

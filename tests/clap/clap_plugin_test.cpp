@@ -236,4 +236,19 @@ TEST(ClapPlugin, ChangesTheEngineMakesReachTheHostAsParameterEvents) {
     }
 }
 
+TEST(ClapPlugin, AResetEndsWhatSoundsAndKeepsTheSettings) {
+    auto clap = makeClapHost();
+    clap->setParameter(17, 0.0);
+    clap->noteOn(0, 1, 60, 100);
+    clap->processBlock(64);
+    const size_t started = clap->events.size();
+    ASSERT_GT(started, 0u);
+    clap->reset();
+    clap->processBlock(64);
+    EXPECT_EQ(clap->events.size(), 2 * started); // a note-off for each note-on
+    for (size_t k = started; k < clap->events.size(); ++k)
+        EXPECT_EQ(clap->events[k].status & 0xF0, 0x80);
+    EXPECT_EQ(clap->getParameter(17), 0.0);
+}
+
 } // namespace
