@@ -64,11 +64,11 @@ float stepValue(const HostParameter& p, int step) {
     case DisplayRule::kSemitones:
         return transposeParameterValue(step);
     case DisplayRule::kPatternLetter:
-        return step / 12.0f;
+        return static_cast<float>(step) / 12.0f;
     case DisplayRule::kNoteRule:
-        return step / 3.0f;
+        return static_cast<float>(step) / 3.0f;
     case DisplayRule::kRate:
-        return step / 42.0f;
+        return static_cast<float>(step) / 42.0f;
     default:
         return step == 0 ? 0.0f : 1.0f;
     }

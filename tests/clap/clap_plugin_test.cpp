@@ -166,8 +166,8 @@ TEST(ClapPlugin, StateMovesBetweenTheFormatsThroughStreamsOfAFewBytes) {
 
     // Both play the chords (once the load's guard against stale automation
     // has passed).
-    clap->run(9 * 64, 64);
-    restored->run(9 * 64, 64);
+    clap->run(int64_t{9} * 64, 64);
+    restored->run(int64_t{9} * 64, 64);
     EXPECT_EQ(chordOf(*clap, 5), chord);
     EXPECT_EQ(chordOf(*restored, 5), chord);
     EXPECT_EQ(chordOf(*clap, 9), (std::vector<int>{57, 64}));
