@@ -69,7 +69,7 @@ inline constexpr BitmapEntry kBitmapCatalogue[] = {
     {1154, 36, 208, 1, BitmapLook::StepBar, "2"},
     {1155, 36, 233, 1, BitmapLook::StepColumns, "A"},
     {1156, 36, 233, 1, BitmapLook::StepColumns, "B"},
-    {1157, 36, 20, 1, BitmapLook::LoopStrip, ""},
+    {1157, 36, 12, 1, BitmapLook::LoopStrip, ""},
     {1158, 240, 51, 3, BitmapLook::SequenceCells, ""},
 };
 

@@ -1,6 +1,7 @@
 #include "x11_platform_frame.h"
 
 #include "cframe.h"
+#include "x11_button_state.h"
 #include "xdnd_drag_source.h"
 
 #include <X11/Xlib.h>
@@ -16,22 +17,6 @@ namespace {
 constexpr Time kDoubleClickTime = 400;
 constexpr int kDoubleClickDistance = 4;
 
-int32_t modifiersOf(unsigned state) {
-    int32_t m = 0;
-    if (state & ShiftMask) m |= kShift;
-    if (state & ControlMask) m |= kControl;
-    if (state & Mod1Mask) m |= kAlt;
-    return m;
-}
-
-int32_t buttonsOf(unsigned state) {
-    int32_t b = modifiersOf(state);
-    if (state & Button1Mask) b |= kLButton;
-    if (state & Button2Mask) b |= kMButton;
-    if (state & Button3Mask) b |= kRButton;
-    return b;
-}
-
 int32_t buttonBit(unsigned button) {
     switch (button) {
     case 1:
@@ -45,7 +30,7 @@ int32_t buttonBit(unsigned button) {
     }
 }
 
-// The modifier bit of a modifier key itself (Shift, Control, Alt), else 0.
+// The modifier bit of a modifier key itself (Shift, Control, Alt or Super), else 0.
 int32_t modifierOfKey(XKeyEvent& e) {
     switch (XLookupKeysym(&e, 0)) {
     case XK_Shift_L:
@@ -57,6 +42,8 @@ int32_t modifierOfKey(XKeyEvent& e) {
     case XK_Alt_L:
     case XK_Alt_R:
     case XK_Meta_L:
+    case XK_Super_L:
+    case XK_Super_R:
         return kAlt;
     default:
         return 0;
@@ -204,7 +191,7 @@ private:
         case ButtonPress: {
             lastTime = e.xbutton.time;
             CPoint p(e.xbutton.x, e.xbutton.y);
-            int32_t mods = modifiersOf(e.xbutton.state);
+            int32_t mods = modifiersOfX11State(e.xbutton.state);
             if (e.xbutton.button >= 4 && e.xbutton.button <= 7) {
                 float d = e.xbutton.button == 4 ? 1.f : e.xbutton.button == 5 ? -1.f : 0.f;
                 if (d != 0) frame->onWheel(p, d, mods);
@@ -230,37 +217,37 @@ private:
             if (e.xbutton.button >= 4) break;
             CPoint p(e.xbutton.x, e.xbutton.y);
             // The state holds the buttons before the release.
-            int32_t buttons = buttonsOf(e.xbutton.state) & ~buttonBit(e.xbutton.button);
+            int32_t buttons = buttonsOfX11State(e.xbutton.state) & ~buttonBit(e.xbutton.button);
             frame->onMouseUp(p, buttons);
             break;
         }
         case MotionNotify: {
             lastTime = e.xmotion.time;
             CPoint p(e.xmotion.x, e.xmotion.y);
-            frame->onMouseMoved(p, buttonsOf(e.xmotion.state));
+            frame->onMouseMoved(p, buttonsOfX11State(e.xmotion.state));
             break;
         }
         case EnterNotify: {
             // Entering is seen as a move: the views under the pointer learn
             // of it through their enter handlers.
             CPoint p(e.xcrossing.x, e.xcrossing.y);
-            frame->onMouseMoved(p, buttonsOf(e.xcrossing.state));
+            frame->onMouseMoved(p, buttonsOfX11State(e.xcrossing.state));
             break;
         }
         case LeaveNotify: {
             CPoint p(e.xcrossing.x, e.xcrossing.y);
-            frame->onMouseExited(p, buttonsOf(e.xcrossing.state));
+            frame->onMouseExited(p, buttonsOfX11State(e.xcrossing.state));
             break;
         }
         case KeyRelease: {
             // The state is the one before the event: drop the key let go.
-            int32_t mods = modifiersOf(e.xkey.state) & ~modifierOfKey(e.xkey);
+            int32_t mods = modifiersOfX11State(e.xkey.state) & ~modifierOfKey(e.xkey);
             frame->onModifiersChanged(mods);
             break;
         }
         case KeyPress: {
             lastTime = e.xkey.time;
-            frame->onModifiersChanged(modifiersOf(e.xkey.state) | modifierOfKey(e.xkey));
+            frame->onModifiersChanged(modifiersOfX11State(e.xkey.state) | modifierOfKey(e.xkey));
             VstKeyCode k = keyCodeOf(e.xkey);
             frame->onKeyDown(k);
             break;
@@ -282,6 +269,22 @@ private:
     int lastPressX = 0, lastPressY = 0;
 };
 } // namespace
+
+int32_t modifiersOfX11State(unsigned state) {
+    int32_t m = 0;
+    if (state & ShiftMask) m |= kShift;
+    if (state & ControlMask) m |= kControl;
+    if (state & (Mod1Mask | Mod4Mask)) m |= kAlt;
+    return m;
+}
+
+int32_t buttonsOfX11State(unsigned state) {
+    int32_t b = modifiersOfX11State(state);
+    if (state & Button1Mask) b |= kLButton;
+    if (state & Button2Mask) b |= kMButton;
+    if (state & Button3Mask) b |= kRButton;
+    return b;
+}
 
 std::unique_ptr<IPlatformFrame> createX11PlatformFrame(CFrame* frame, void* parentWindow) {
     Display* display = XOpenDisplay(nullptr);
