@@ -59,7 +59,7 @@ int64_t streamRead(const clap_istream* stream, void* buffer, uint64_t size) {
     auto* s = static_cast<Stream*>(stream->ctx);
     if (s->failsNow()) return -1;
     const uint64_t n = std::min(s->allowed(size), s->bytes->size() - s->position);
-    std::memcpy(buffer, s->bytes->data() + s->position, n);
+    if (n > 0) std::memcpy(buffer, s->bytes->data() + s->position, n);
     s->position += n;
     return static_cast<int64_t>(n);
 }
