@@ -12,6 +12,7 @@ static void BM_ThirtyTwoPreviewVoices(benchmark::State& state) {
     // state.range(0) == 1: the per-sample reference loop.
     effect->useReferencePath(state.range(0) == 1);
     effect->setParameter(param::kArpOn, 0.0f);
+    effect->setParameter(param::kPreviewOn, 1.0f);
     EngineState& s = effect->engine();
     for (int i = 0; i < kPreviewVoiceCount; ++i) {
         PreviewVoice& v = s.previewVoice[i];

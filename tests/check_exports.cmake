@@ -1,4 +1,6 @@
-# Zandrel.so must export VSTPluginMain and main and nothing else.
+# A plug-in must export its entry points and nothing else: Zandrel.so
+# VSTPluginMain and main, Zandrel.clap clap_entry.
+#   cmake -DPLUGIN=FILE -DEXPECTED=NAME[,NAME...] -P check_exports.cmake
 execute_process(COMMAND nm -D --defined-only ${PLUGIN} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "nm failed on ${PLUGIN}")
@@ -10,7 +12,9 @@ foreach(line IN LISTS lines)
     list(APPEND names "${name}")
 endforeach()
 list(SORT names)
-if(NOT names STREQUAL "VSTPluginMain;main")
-    message(FATAL_ERROR "Zandrel.so exports: ${names}")
+string(REPLACE "," ";" expected "${EXPECTED}")
+list(SORT expected)
+if(NOT names STREQUAL expected)
+    message(FATAL_ERROR "${PLUGIN} exports: ${names}")
 endif()
 message(STATUS "exports: ${names}")

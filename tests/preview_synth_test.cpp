@@ -22,6 +22,7 @@ TEST(PreviewSynth, AChordNoteSoundsAsTheVoiceFormulaGivesSampleForSample) {
     FakeHost host;
     auto effect = makeEffect(host);
     effect->setParameter(param::kArpOn, 0.0f);
+    effect->setParameter(param::kPreviewOn, 1.0f);
     effect->seedRandom(7);
     runBlock(*effect, 16, {midi(0, 0x90, 69, 100)}); // A: 440 Hz... as chord root A
     const EngineState& s = effect->engine();
@@ -75,6 +76,7 @@ TEST(PreviewSynth, ReleasedVoicesFadeOutOverFourHundredSamples) {
     FakeHost host;
     auto effect = makeEffect(host);
     effect->setParameter(param::kArpOn, 0.0f);
+    effect->setParameter(param::kPreviewOn, 1.0f);
     std::vector<float> left(1024), right(1024);
     runBlock(*effect, 1024, {midi(0, 0x90, 60, 100)}, left.data(), right.data());
     runBlock(*effect, 1024, {midi(0, 0x80, 60, 0)}, left.data(), right.data());

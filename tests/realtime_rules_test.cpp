@@ -1,8 +1,14 @@
-// The real-time path never allocates, frees, locks or touches files. This
-// binary replaces the C library's allocation, lock and file functions with
-// counting versions; the counts only run while the host is inside the
-// plug-in (PluginHost::insidePlugin), so the host's own work is not counted.
+// The real-time path never allocates, frees, locks or touches files, in
+// Zandrel.so and in Zandrel.clap. This binary replaces the C library's
+// allocation, lock and file functions with counting versions; the counts
+// only run while a host of ours is inside the plug-in (insidePlugin), so
+// the host's own work is not counted.
 #include "test_host_support.h"
+
+#ifdef ZANDREL_CLAP_PLUGIN
+#include "clap_host.h"
+#include "zandrel_clap_services.h"
+#endif
 
 #include <atomic>
 #include <cstdarg>
@@ -32,6 +38,9 @@ std::atomic<long> allocations{0}, frees{0}, locks{0}, fileCalls{0};
 bool counting = false;
 
 inline bool counted() {
+#ifdef ZANDREL_CLAP_PLUGIN
+    if (counting && ClapHost::insidePlugin) return true;
+#endif
     return counting && PluginHost::insidePlugin;
 }
 
@@ -159,25 +168,46 @@ TEST(RealtimeRules, ProcessingNeverAllocatesLocksOrTouchesFiles) {
     EXPECT_EQ(fileCalls.load(), 0);
 }
 
+namespace fs = std::filesystem;
+
+// A documents folder whose presets folder holds chord presets A (C minor
+// at key 60) and B (D minor), and arp preset A, for program changes.
+class PresetsFolder {
+public:
+    PresetsFolder() {
+        char pattern[] = "/tmp/zandrel-realtime-XXXXXX";
+        if (!mkdtemp(pattern)) return;
+        documents = pattern;
+        setenv("XDG_DOCUMENTS_DIR", pattern, 1);
+        const fs::path presets = documents / "Vrek" / "Zandrel Presets";
+        fs::create_directories(presets / "Chord");
+        fs::create_directories(presets / "Arp");
+        auto saver = makeHost();
+        storeChord(*saver, 60, {60, 63, 67});
+        made = service(*saver, kVendorSavePreset, (presets / "Chord" / "A.fxp").string(), 1) == 1 &&
+               service(*saver, kVendorSavePreset, (presets / "Arp" / "A.fxp").string(), 2) == 1;
+        storeChord(*saver, 60, {62, 65, 69});
+        made = made &&
+               service(*saver, kVendorSavePreset, (presets / "Chord" / "B.fxp").string(), 1) == 1;
+    }
+    ~PresetsFolder() {
+        unsetenv("XDG_DOCUMENTS_DIR");
+        if (!documents.empty()) fs::remove_all(documents);
+    }
+    PresetsFolder(const PresetsFolder&) = delete;
+    PresetsFolder& operator=(const PresetsFolder&) = delete;
+
+    bool made = false;
+
+private:
+    fs::path documents;
+};
+
 TEST(RealtimeRules, ProgramChangeLoadsApplyOnTheAudioThreadWithoutAllocating) {
     // The worker thread reads the files a program change chooses; the
     // blocks that follow apply them, and nothing of that may allocate.
-    namespace fs = std::filesystem;
-    char pattern[] = "/tmp/zandrel-realtime-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path documents = pattern;
-    setenv("XDG_DOCUMENTS_DIR", pattern, 1);
-    const fs::path presets = documents / "Vrek" / "Zandrel Presets";
-    fs::create_directories(presets / "Chord");
-    fs::create_directories(presets / "Arp");
-    {
-        auto saver = makeHost();
-        storeChord(*saver, 60, {60, 63, 67});
-        ASSERT_EQ(service(*saver, kVendorSavePreset, (presets / "Chord" / "A.fxp").string(), 1), 1);
-        ASSERT_EQ(service(*saver, kVendorSavePreset, (presets / "Arp" / "A.fxp").string(), 2), 1);
-        storeChord(*saver, 60, {62, 65, 69});
-        ASSERT_EQ(service(*saver, kVendorSavePreset, (presets / "Chord" / "B.fxp").string(), 1), 1);
-    }
+    const PresetsFolder folder;
+    ASSERT_TRUE(folder.made);
     auto host = makeHost(48000);
     host->setTempo(128);
     host->setPlaying(true);
@@ -217,9 +247,83 @@ TEST(RealtimeRules, ProgramChangeLoadsApplyOnTheAudioThreadWithoutAllocating) {
     EXPECT_EQ(frees.load(), 0);
     EXPECT_EQ(locks.load(), 0);
     EXPECT_EQ(fileCalls.load(), 0);
-    unsetenv("XDG_DOCUMENTS_DIR");
-    fs::remove_all(documents);
 }
+
+#ifdef ZANDREL_CLAP_PLUGIN
+TEST(RealtimeRules, TheClapBuildProcessesWithoutAllocatingLockingOrTouchingFiles) {
+    // The busy session again, with what only CLAP hosts send inside a
+    // block: note events (chokes, velocity-0 note-ons), parameter changes
+    // and transport changes at their frames; program changes and resets.
+    const PresetsFolder folder;
+    ASSERT_TRUE(folder.made);
+    ClapHost host(ZANDREL_CLAP_PLUGIN);
+    ASSERT_TRUE(host.loaded()) << host.error();
+    const auto* services =
+        static_cast<const zandrel_clap_services*>(host.extension(kZandrelServicesExtension));
+    ASSERT_NE(services, nullptr);
+    host.setTempo(128);
+    host.setPlaying(true);
+    for (int i = 0; i < 5000; ++i) host.controller(i % 512, 1, 7, i % 128);
+    host.processBlock(512);
+    host.events.clear();
+    auto programChange = [&](int bank, int program) {
+        host.controller(0, 1, 0, bank);
+        host.controller(0, 1, 32, 0);
+        host.queueMidi(0, 0xC0, static_cast<uint8_t>(program), 0);
+    };
+
+    allocations = frees = locks = fileCalls = 0;
+    counting = true;
+    for (int i = 0; i < 4000; ++i) {
+        const int32_t frame = (i * 11) % 64;
+        const int key = 36 + (i * 7) % 48;
+        host.noteOn(frame, 1 + (i % 4 == 3 ? 15 : i % 4), key, 1 + (i * 13) % 127);
+        if (i % 3 == 0) host.queueNoteEvent(frame, CLAP_EVENT_NOTE_ON, 1, key - 21, 0.0);
+        if (i % 7 == 0) host.queueNoteEvent((i * 5) % 64, CLAP_EVENT_NOTE_OFF, 1, key, 0.5);
+        if (i % 31 == 0) host.queueNoteEvent(3, CLAP_EVENT_NOTE_CHOKE, 0, -1, 0.0);
+        if (i % 5 == 0) host.setParameter(static_cast<clap_id>(i % 32), (i % 9) / 8.0, frame);
+        if (i % 13 == 0) host.queueTransportChange({(i * 3) % 64, i % 26 == 0, 90.0 + i % 50, {}});
+        if (i % 41 == 0) host.queueTransportChange({frame, {}, {}, (i % 17) * 0.75});
+        if (i % 40 == 0) programChange(i % 120 == 80 ? 1 : 0, (i / 40) % 2);
+        if (i % 97 == 0) host.reset(); // on the audio thread too
+        host.processBlock(64);
+        if (host.events.size() > 50000) host.events.clear();
+        host.parameterEvents.clear();
+    }
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(frees.load(), 0);
+    EXPECT_EQ(locks.load(), 0);
+    EXPECT_EQ(fileCalls.load(), 0);
+
+    // A program change's preset does reach the engine, in a counted block,
+    // once the presets the busy blocks chose are read and applied.
+    services->run_deferred(host.plugin());
+    host.run(640, 64);
+    host.setParameter(0, 24 / 48.99); // no transposition
+    host.setParameter(16, 1.0);       // chords on
+    host.setParameter(17, 0.0);       // arpeggiator off: the chord is heard
+    host.setPlaying(false);
+    host.processBlock(64);
+    programChange(0, 1);
+    host.processBlock(64);
+    services->run_deferred(host.plugin());
+    counting = true;
+    host.processBlock(64);
+    counting = false;
+    host.events.clear();
+    host.noteOn(0, 1, 60, 100);
+    host.processBlock(64);
+    std::vector<int> chord;
+    for (const auto& e : host.events)
+        if ((e.status & 0xF0) == 0x90 && e.data2 > 0) chord.push_back(e.data1);
+    EXPECT_EQ(chord, (std::vector<int>{62, 65, 69}));
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(frees.load(), 0);
+    EXPECT_EQ(locks.load(), 0);
+    EXPECT_EQ(fileCalls.load(), 0);
+}
+#endif
 
 TEST(RealtimeRules, TheCountersSeeWhatHappensInsideThePlugin) {
     // The counting itself works: loading a plug-in allocates and the
@@ -229,4 +333,11 @@ TEST(RealtimeRules, TheCountersSeeWhatHappensInsideThePlugin) {
     auto host = std::make_unique<PluginHost>(kPluginPath);
     counting = false;
     EXPECT_GT(allocations.load(), 0);
+#ifdef ZANDREL_CLAP_PLUGIN
+    allocations = 0;
+    counting = true;
+    auto clap = std::make_unique<ClapHost>(ZANDREL_CLAP_PLUGIN);
+    counting = false;
+    EXPECT_GT(allocations.load(), 0);
+#endif
 }

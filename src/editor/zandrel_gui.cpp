@@ -31,12 +31,8 @@ ZandrelGUI::ZandrelGUI(EditorEngine& engine, EditorHost& host)
     guiScale = editorScaleOfConfiguration(library.configuration().optEditorSize);
     if (!configured && screenWantsDoubleSize()) guiScale = 2;
     write(param::kEditorScale, static_cast<float>(guiScale - 1));
-
-    // A new instance sounds its preview only when the configuration asks:
-    // most users have an instrument after Zandrel.
-    const bool previewOn = parameter(param::kPreviewOn) != 0.0f;
-    if (previewOn != library.configuration().optPreviewSound)
-        write(param::kPreviewOn, previewOn ? 0.0f : 1.0f);
+    // (The preview's switch follows the configuration from the engine's
+    // construction on, in every format, window or not.)
 }
 
 ZandrelGUI::~ZandrelGUI() {

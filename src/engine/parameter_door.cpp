@@ -33,6 +33,12 @@ void ZandEngine::setParameterFromEditor(int32_t index, float value) noexcept {
     notifyEditor(index, value);
 }
 
+void ZandEngine::setParameterFromProcess(int32_t index, float value) noexcept {
+    betweenPartsOwner.store(std::this_thread::get_id(), std::memory_order_release);
+    setParameter(index, value);
+    betweenPartsOwner.store(std::thread::id{}, std::memory_order_release);
+}
+
 void ZandEngine::changeParameter(int32_t index, float value) noexcept {
     setParameter(index, value);
     if (port && index >= 0 && index < param::kHostParameterCount)

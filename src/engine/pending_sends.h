@@ -3,7 +3,9 @@
 // not appended to the block's output list directly: that would race the
 // real-time thread. They wait here and the processing routine replays them
 // at the start of its next block. Producers serialize among themselves;
-// the real-time consumer never waits.
+// the real-time consumer never waits. The real-time thread itself may
+// produce too, between two blocks (a host that changes parameters inside
+// its process call): it has a ring of its own and takes no lock.
 #pragma once
 
 #include "spsc_ring.h"
@@ -39,9 +41,11 @@ public:
         std::lock_guard<std::mutex> lock(producers);
         return ring.push(send);
     }
-    bool pop(PendingSend& send) { return ring.pop(send); }
+    bool pushFromRealtime(const PendingSend& send) { return realtimeRing.push(send); }
+    bool pop(PendingSend& send) { return ring.pop(send) || realtimeRing.pop(send); }
 
 private:
     std::mutex producers;
     SpscRing<PendingSend, 4096> ring;
+    SpscRing<PendingSend, 1024> realtimeRing;
 };

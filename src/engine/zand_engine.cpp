@@ -78,6 +78,9 @@ ZandEngine::ZandEngine(HostPort& hostPort, const EngineSetup& setup)
     // in a host that never opens the window.
     presets = std::make_unique<PresetLibrary>();
     applyConfiguration(presets->configuration());
+    // A new instance sounds its preview only when the configuration asks:
+    // most users have an instrument after Zandrel.
+    st.previewMuted = st.configuredPreviewSound ? 0 : 1;
 
     // 10. Chord memory, arpeggiator, clipboard.
     resetChordMemory();
@@ -150,7 +153,9 @@ bool ZandEngine::saveChordList(const std::string& path) {
 }
 
 bool ZandEngine::handOver(const PendingSend& send) noexcept {
-    if (pendingSends.push(send)) {
+    const bool realtime =
+        betweenPartsOwner.load(std::memory_order_acquire) == std::this_thread::get_id();
+    if (realtime ? pendingSends.pushFromRealtime(send) : pendingSends.push(send)) {
         handOverDropTold.store(false, std::memory_order_relaxed);
         return true;
     }
@@ -160,7 +165,7 @@ bool ZandEngine::handOver(const PendingSend& send) noexcept {
 }
 
 void ZandEngine::notifyEditor(int32_t index, float value) noexcept {
-    if (ownsOutput()) {
+    if (onRealtimeThread()) {
         // Full means the editor is not collecting (window closed): it
         // rebuilds what it shows when it opens, so dropping is harmless.
         fromRealtime.push({index, value});
@@ -180,7 +185,7 @@ void ZandEngine::diag(const char* format, ...) const noexcept {
     if (!diagnosticsEnabled()) return;
     va_list args;
     va_start(args, format);
-    if (ownsOutput() && !offline) {
+    if (onRealtimeThread() && !offline) {
         LogLine line;
         std::vsnprintf(line.text, sizeof line.text, format, args);
         realtimeLog.push(line);

@@ -68,6 +68,11 @@ public:
     // editor's own writes pass.
     void setParameter(int32_t index, float value) noexcept;
     void setParameterFromEditor(int32_t index, float value) noexcept;
+    // A host's change from inside its process call, between the parts of
+    // a block that a format's adapter plays (CLAP's parameter events): as
+    // setParameter, and what it sends waits for the next part without a
+    // lock, as the real-time thread's own.
+    void setParameterFromProcess(int32_t index, float value) noexcept;
     float getParameter(int32_t index) const noexcept;
     void getParameterName(int32_t index, char* text) const;
     void getParameterLabel(int32_t index, char* text) const;
@@ -166,6 +171,12 @@ protected:
     bool ownsOutput() const noexcept {
         return outputOwner.load(std::memory_order_acquire) == std::this_thread::get_id();
     }
+    // True on the real-time thread, inside a block or between the parts of
+    // a host's block (setParameterFromProcess): it must not wait or write.
+    bool onRealtimeThread() const noexcept {
+        return ownsOutput() ||
+               betweenPartsOwner.load(std::memory_order_acquire) == std::this_thread::get_id();
+    }
     // A diagnostic line; on the real-time thread it is written out later.
     void diag(const char* format, ...) const noexcept __attribute__((format(printf, 2, 3)));
     // Queues what another thread asks of the output for the next block.
@@ -256,6 +267,7 @@ protected:
     std::atomic<bool> handOverDropTold{false};
     mutable RealtimeLog realtimeLog;
     std::atomic<std::thread::id> outputOwner{};
+    std::atomic<std::thread::id> betweenPartsOwner{};
     // Set by useReferencePath: the per-sample loop instead of the fast path.
     std::atomic<bool> referencePath{false};
     ClockLookahead lookahead; // the fast path's proof about the clock

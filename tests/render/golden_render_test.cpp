@@ -2,7 +2,8 @@
 // own, through zandrel-render in several settings, compared with checksums
 // recorded from a known-good build. A change of the engine that moves one
 // note or one sample shows here. When a change of behaviour is intended,
-// the failure prints the new checksums to record.
+// the failure prints the new checksums to record. Zandrel.clap must render
+// exactly what Zandrel.so renders.
 #include "plugin_host.h"
 #include "song_bytes.h"
 #include "zandrel_vendor_services.h"
@@ -126,16 +127,25 @@ TEST(GoldenRenders, AreThoseRecordedBeforeTheEngineMoved) {
         .write(reinterpret_cast<const char*>(song.data()),
                static_cast<std::streamsize>(song.size()));
 
+    const std::vector<std::string> plugins = {
+        std::string("--plugin '") + ZANDREL_SO + "'",
+#ifdef ZANDREL_CLAP_PLUGIN
+        std::string("--format clap --plugin '") + ZANDREL_CLAP_PLUGIN + "'",
+#endif
+    };
     for (const Golden& g : kGolden) {
-        const fs::path mid = folder / "out.mid", wav = folder / "out.wav";
-        const std::string command =
-            std::string("'") + ZANDREL_RENDER + "' -q --plugin '" + ZANDREL_SO + "' '" +
-            (g.busy ? busy.string() : std::string(ZANDREL_DEMO_SONG)) + "' -o '" + mid.string() +
-            "' --wav '" + wav.string() + "' " + g.options;
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        const uint64_t midi = fileChecksum(mid), audio = sampleChecksum(wav);
-        EXPECT_TRUE(midi == g.midi && audio == g.audio)
-            << g.name << ": now {..., 0x" << std::hex << midi << ", 0x" << audio << "}";
+        for (const std::string& plugin : plugins) {
+            const fs::path mid = folder / "out.mid", wav = folder / "out.wav";
+            const std::string command =
+                std::string("'") + ZANDREL_RENDER + "' -q " + plugin + " '" +
+                (g.busy ? busy.string() : std::string(ZANDREL_DEMO_SONG)) + "' -o '" +
+                mid.string() + "' --wav '" + wav.string() + "' " + g.options;
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+            const uint64_t midi = fileChecksum(mid), audio = sampleChecksum(wav);
+            EXPECT_TRUE(midi == g.midi && audio == g.audio)
+                << g.name << " (" << plugin << "): now {..., 0x" << std::hex << midi << ", 0x"
+                << audio << "}";
+        }
     }
     fs::remove_all(folder);
 }

@@ -1,6 +1,6 @@
-// zandrel-render: plays a MIDI file through Zandrel.so, exactly as a DAW
-// would, and writes what comes out as a MIDI file, a WAV file and a
-// piano-roll picture.
+// zandrel-render: plays a MIDI file through Zandrel.so or Zandrel.clap,
+// exactly as a DAW would, and writes what comes out as a MIDI file, a WAV
+// file and a piano-roll picture.
 #include "midi_writer.h"
 #include "pending_file.h"
 #include "piano_roll.h"
@@ -36,16 +36,18 @@ struct Options {
     int block = 256;
     uint64_t seed = 1;
     std::string plugin;
+    std::string format = "vst2";
     double maxTail = 30;
     bool quiet = false;
 };
 
-// Zandrel.so sits next to the renderer in the build folder.
-std::string defaultPluginPath() {
+// Zandrel.so and Zandrel.clap sit next to the renderer in the build folder.
+std::string defaultPluginPath(const std::string& format) {
+    const std::string file = format == "clap" ? "Zandrel.clap" : "Zandrel.so";
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return "Zandrel.so";
-    return (self.parent_path() / "Zandrel.so").string();
+    if (error) return file;
+    return (self.parent_path() / file).string();
 }
 
 void describe(CLI::App& app, Options& o) {
@@ -111,8 +113,16 @@ void describe(CLI::App& app, Options& o) {
         ->default_val(30)
         ->check(CLI::Range(0.0, 3600.0).description(""))
         ->group("Timing");
+    app.add_option("--format", o.format,
+                   "The plug-in format to render through: vst2 (Zandrel.so) or clap\n"
+                   "(Zandrel.clap)")
+        ->type_name("FORMAT")
+        ->default_val("vst2")
+        ->check(CLI::IsMember({"vst2", "clap"}))
+        ->group("Other");
     app.add_option("--plugin", o.plugin,
-                   "The plug-in to load (default: Zandrel.so next to this program)")
+                   "The plug-in to load (default: Zandrel.so, or Zandrel.clap with --format\n"
+                   "clap, next to this program)")
         ->type_name("PATH")
         ->group("Other");
     app.add_flag("-q,--quiet", o.quiet, "Print nothing but errors")->group("Other");
@@ -175,15 +185,19 @@ int run(const Options& o) {
     PendingFile* rollFile = reserve(o.rollOut);
     PendingFile* chunkFile = reserve(o.chunkOut);
 
-    PluginHost::Options hostOptions;
+    RenderHostOptions hostOptions;
     hostOptions.sampleRate = o.rate;
     hostOptions.maxBlockSize = std::max(o.block, RenderSession::kShortestMaxBlock);
-    hostOptions.productString = "zandrel-render";
-    const std::string pluginPath = o.plugin.empty() ? defaultPluginPath() : o.plugin;
+    hostOptions.hostName = "zandrel-render";
+    const std::string pluginPath = o.plugin.empty() ? defaultPluginPath(o.format) : o.plugin;
     auto quiet = std::make_unique<SilencedStderr>();
-    PluginHost host(pluginPath, hostOptions);
+    std::string error;
+    const std::unique_ptr<RenderHost> loadedHost =
+        o.format == "clap" ? openClapRenderHost(pluginPath, hostOptions, error)
+                           : openVst2RenderHost(pluginPath, hostOptions, error);
     quiet.reset();
-    if (!host.loaded()) throw RenderError("cannot load " + pluginPath + ": " + host.error());
+    if (!loadedHost) throw RenderError("cannot load " + pluginPath + ": " + error);
+    RenderHost& host = *loadedHost;
 
     seedRandomSource(host, o.seed);
     // A new instance's preview is off unless the configuration turns it on;
