@@ -102,6 +102,18 @@ void ZandEngine::handleProgramChange(uint8_t program) noexcept {
     deferWork(param::kRefreshMenus, 10.0f);
 }
 
+void ZandEngine::setParameterInBlock(int32_t index, float value) noexcept {
+    ProcessingScope scope(*this);
+    st.sampleInBlock = 0;
+    setParameter(index, value);
+}
+
+void ZandEngine::setInitialParameterInBlock(int32_t index, float value) noexcept {
+    ProcessingScope scope(*this);
+    st.sampleInBlock = 0;
+    setParameterFromEditor(index, value);
+}
+
 void ZandEngine::processBlock(float* left, float* right, int32_t sampleFrames,
                               const TransportInfo* transport) noexcept {
     ProcessingScope scope(*this);

@@ -68,6 +68,14 @@ public:
     // editor's own writes pass.
     void setParameter(int32_t index, float value) noexcept;
     void setParameterFromEditor(int32_t index, float value) noexcept;
+    // Host writes made on the real-time thread between the parts of a block
+    // (a parameter change at its frame, as LV2 and CLAP hosts give them):
+    // what the change sends leaves with the part that follows, and nothing
+    // waits on a lock. The second form is a host's setting for an instance
+    // that has not played yet, which the guard after a resume does not
+    // hold back.
+    void setParameterInBlock(int32_t index, float value) noexcept;
+    void setInitialParameterInBlock(int32_t index, float value) noexcept;
     float getParameter(int32_t index) const noexcept;
     void getParameterName(int32_t index, char* text) const;
     void getParameterLabel(int32_t index, char* text) const;
