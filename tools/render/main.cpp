@@ -173,15 +173,18 @@ int run(const Options& o) {
     PendingFile* rollFile = reserve(o.rollOut);
     PendingFile* chunkFile = reserve(o.chunkOut);
 
-    PluginHost::Options hostOptions;
+    RenderHostOptions hostOptions;
     hostOptions.sampleRate = o.rate;
     hostOptions.maxBlockSize = std::max(o.block, RenderSession::kShortestMaxBlock);
-    hostOptions.productString = "zandrel-render";
+    hostOptions.hostName = "zandrel-render";
     const std::string pluginPath = o.plugin.empty() ? defaultPluginPath() : o.plugin;
     auto quiet = std::make_unique<SilencedStderr>();
-    PluginHost host(pluginPath, hostOptions);
+    std::string error;
+    const std::unique_ptr<RenderHost> loadedHost =
+        openVst2RenderHost(pluginPath, hostOptions, error);
     quiet.reset();
-    if (!host.loaded()) throw RenderError("cannot load " + pluginPath + ": " + host.error());
+    if (!loadedHost) throw RenderError("cannot load " + pluginPath + ": " + error);
+    RenderHost& host = *loadedHost;
 
     seedRandomSource(host, o.seed);
     if (!o.preset.empty()) loadPresetFile(host, o.preset);

@@ -1,7 +1,6 @@
 #include "plugin_state.h"
 
 #include "render_error.h"
-#include "zandrel_vendor_services.h"
 
 #include <charconv>
 #include <cmath>
@@ -36,9 +35,9 @@ std::vector<uint8_t> readWholeFile(const std::string& path, const char* what) {
     return bytes;
 }
 
-void setChunk(PluginHost& host, uint8_t* block, size_t size, const std::string& path) {
-    const intptr_t answer = host.dispatch(effSetChunk, 0, static_cast<intptr_t>(size), block);
-    if (answer == -1) throw RenderError("Zandrel refused the state in " + path);
+void setChunk(RenderHost& host, const uint8_t* block, size_t size, const std::string& path) {
+    if (!host.loadState(std::vector<uint8_t>(block, block + size)))
+        throw RenderError("Zandrel refused the state in " + path);
 }
 
 std::string trimmed(std::string text) {
@@ -47,7 +46,7 @@ std::string trimmed(std::string text) {
     return text;
 }
 
-int32_t parameterIndex(PluginHost& host, const std::string& name) {
+int32_t parameterIndex(RenderHost& host, const std::string& name) {
     int32_t number = 0;
     const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), number);
     if (error == std::errc() && end == name.data() + name.size()) {
@@ -67,11 +66,11 @@ int32_t parameterIndex(PluginHost& host, const std::string& name) {
 
 } // namespace
 
-void seedRandomSource(PluginHost& host, uint64_t seed) {
-    host.dispatch(effVendorSpecific, kVendorSeedRandom, kVendorMagic, &seed);
+void seedRandomSource(RenderHost& host, uint64_t seed) {
+    host.seedRandom(seed);
 }
 
-void loadPresetFile(PluginHost& host, const std::string& path) {
+void loadPresetFile(RenderHost& host, const std::string& path) {
     auto bytes = readWholeFile(path, "preset");
     if (bytes.size() < kPresetHeaderBytes)
         throw RenderError(path + " is not a Zandrel preset (too short)");
@@ -88,22 +87,19 @@ void loadPresetFile(PluginHost& host, const std::string& path) {
         setChunk(host, bytes.data() + kPresetHeaderBytes, size, path);
         return;
     }
-    int32_t service = 0;
-    if (size == kChordPresetBytes) service = kVendorLoadChordPreset;
-    if (size == kArpPresetBytes || size == kArpPresetBytesShort) service = kVendorLoadArpPreset;
-    if (service == 0) throw RenderError(path + " is not a Zandrel preset (unknown kind)");
-    if (host.dispatch(effVendorSpecific, service, kVendorMagic, const_cast<char*>(path.c_str())) !=
-        1)
-        throw RenderError("Zandrel refused the preset " + path);
+    const bool chords = size == kChordPresetBytes;
+    const bool arp = size == kArpPresetBytes || size == kArpPresetBytesShort;
+    if (!chords && !arp) throw RenderError(path + " is not a Zandrel preset (unknown kind)");
+    if (!host.loadPreset(arp, path)) throw RenderError("Zandrel refused the preset " + path);
 }
 
-void loadChunkFile(PluginHost& host, const std::string& path) {
+void loadChunkFile(RenderHost& host, const std::string& path) {
     auto bytes = readWholeFile(path, "state chunk");
     if (bytes.empty()) throw RenderError("the state chunk " + path + " is empty");
     setChunk(host, bytes.data(), bytes.size(), path);
 }
 
-void applyParameterSetting(PluginHost& host, const std::string& setting) {
+void applyParameterSetting(RenderHost& host, const std::string& setting) {
     const size_t equals = setting.find('=');
     if (equals == std::string::npos)
         throw RenderError("--set wants NAME=VALUE, not \"" + setting + "\"");
@@ -116,9 +112,8 @@ void applyParameterSetting(PluginHost& host, const std::string& setting) {
     host.setParameter(index, value);
 }
 
-std::string stateChunk(PluginHost& host) {
-    void* data = nullptr;
-    const intptr_t size = host.dispatch(effGetChunk, 0, 0, &data);
-    if (size <= 0 || !data) throw RenderError("Zandrel gave no state to save");
-    return std::string(static_cast<const char*>(data), static_cast<size_t>(size));
+std::string stateChunk(RenderHost& host) {
+    auto state = host.saveState();
+    if (!state || state->empty()) throw RenderError("Zandrel gave no state to save");
+    return std::move(*state);
 }

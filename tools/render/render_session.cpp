@@ -48,7 +48,7 @@ std::vector<TimedMidi> scheduleInput(const SmfFile& file, const TempoMap& tempo,
     return timed;
 }
 
-RenderSession::RenderSession(PluginHost& host, const RenderSettings& settings)
+RenderSession::RenderSession(RenderHost& host, const RenderSettings& settings)
     : host(host), settings(settings) {}
 
 void RenderSession::passLoadGuard() {
@@ -75,10 +75,10 @@ RenderResult RenderSession::render(const SmfFile& file, const TempoMap& tempo,
     const int64_t release = sampleOfSeconds(settings.releaseSeconds, rate);
 
     const int64_t origin = host.samplePosition();
-    const size_t firstOutput = host.events.size();
-    host.captureAudio = settings.captureAudio;
-    host.audioLeft.clear();
-    host.audioRight.clear();
+    std::vector<TimedMidi> sent;
+    host.takeMidi(sent); // what came before the render is not its output
+    sent.clear();
+    host.captureAudio(settings.captureAudio);
     host.locate(0.0);
     host.setTempo(tempoChanges.front().second);
     host.setPlaying(true);
@@ -87,7 +87,7 @@ RenderResult RenderSession::render(const SmfFile& file, const TempoMap& tempo,
     // from that note's own sample, so the end does not depend on the block
     // size), or at the bound.
     SoundingNotes sounding;
-    size_t nextInput = 0, nextTempo = 1, seen = firstOutput;
+    size_t nextInput = 0, nextTempo = 1;
     int64_t now = 0, lastNoteEnd = 0;
     double lastReported = -1.0;
     while (now < hardEnd) {
@@ -115,14 +115,14 @@ RenderResult RenderSession::render(const SmfFile& file, const TempoMap& tempo,
             host.queueMidi(static_cast<int32_t>(e.sample - now), e.status, e.data1, e.data2);
         }
         host.processBlock(static_cast<int32_t>(end - now));
-        for (; seen < host.events.size(); ++seen) {
-            const auto& r = host.events[seen];
-            if (r.type != kVstMidiType) continue;
-            TimedMidi e{r.sampleTime - origin, r.status, r.data1, r.data2};
+        host.takeMidi(sent);
+        for (const TimedMidi& r : sent) {
+            const TimedMidi e{r.sample - origin, r.status, r.data1, r.data2};
             sounding.track(e);
             if (!sounding.any()) lastNoteEnd = e.sample;
             result.output.push_back(e);
         }
+        sent.clear();
         now = end;
         if (progress && now < inputEnd) { // progress counts the input; the tail is short
             const double done = static_cast<double>(now) / static_cast<double>(inputEnd);
@@ -138,15 +138,12 @@ RenderResult RenderSession::render(const SmfFile& file, const TempoMap& tempo,
     // as a host does when the song stops.
     host.setPlaying(false);
     host.processBlock(settings.blockFrames);
-    for (; seen < host.events.size(); ++seen) {
-        const auto& r = host.events[seen];
-        if (r.type == kVstMidiType) result.output.push_back({now, r.status, r.data1, r.data2});
-    }
+    host.takeMidi(sent);
+    for (const TimedMidi& r : sent) result.output.push_back({now, r.status, r.data1, r.data2});
     result.frames = now;
-    result.left = std::move(host.audioLeft);
-    result.right = std::move(host.audioRight);
+    host.takeAudio(result.left, result.right);
     result.left.resize(static_cast<size_t>(now));
     result.right.resize(static_cast<size_t>(now));
-    host.captureAudio = false;
+    host.captureAudio(false);
     return result;
 }

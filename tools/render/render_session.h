@@ -3,20 +3,13 @@
 // what comes back.
 #pragma once
 
-#include "plugin_host.h"
+#include "render_host.h"
 #include "smf_reader.h"
 #include "tempo_map.h"
 
 #include <cstdint>
 #include <functional>
 #include <vector>
-
-struct TimedMidi {
-    int64_t sample;
-    uint8_t status;
-    uint8_t data1;
-    uint8_t data2;
-};
 
 struct RenderResult {
     std::vector<TimedMidi> input;  // what was played in, in samples
@@ -38,7 +31,7 @@ struct RenderSettings {
 
 class RenderSession {
 public:
-    RenderSession(PluginHost& host, const RenderSettings& settings);
+    RenderSession(RenderHost& host, const RenderSettings& settings);
 
     // The host must announce blocks at least this long.
     static constexpr int32_t kShortestMaxBlock = 32;
@@ -52,7 +45,7 @@ public:
                         const std::function<void(double)>& progress = {});
 
 private:
-    PluginHost& host;
+    RenderHost& host;
     RenderSettings settings;
 };
 
