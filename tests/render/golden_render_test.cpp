@@ -116,7 +116,9 @@ const Golden kGolden[] = {
      0x21f17f0218fad055},
 };
 
-TEST(GoldenRenders, AreThoseRecordedBeforeTheEngineMoved) {
+// Renders every golden case through one build ("--format ..." and its
+// plug-in) and compares them with the checksums recorded.
+void expectGoldenRenders(const std::string& build) {
     char pattern[] = "/tmp/zandrel-golden-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const fs::path folder = pattern;
@@ -128,10 +130,10 @@ TEST(GoldenRenders, AreThoseRecordedBeforeTheEngineMoved) {
 
     for (const Golden& g : kGolden) {
         const fs::path mid = folder / "out.mid", wav = folder / "out.wav";
-        const std::string command =
-            std::string("'") + ZANDREL_RENDER + "' -q --plugin '" + ZANDREL_SO + "' '" +
-            (g.busy ? busy.string() : std::string(ZANDREL_DEMO_SONG)) + "' -o '" + mid.string() +
-            "' --wav '" + wav.string() + "' " + g.options;
+        const std::string command = std::string("'") + ZANDREL_RENDER + "' -q " + build + " '" +
+                                    (g.busy ? busy.string() : std::string(ZANDREL_DEMO_SONG)) +
+                                    "' -o '" + mid.string() + "' --wav '" + wav.string() + "' " +
+                                    g.options;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         const uint64_t midi = fileChecksum(mid), audio = sampleChecksum(wav);
         EXPECT_TRUE(midi == g.midi && audio == g.audio)
@@ -139,6 +141,19 @@ TEST(GoldenRenders, AreThoseRecordedBeforeTheEngineMoved) {
     }
     fs::remove_all(folder);
 }
+
+TEST(GoldenRenders, AreThoseRecordedBeforeTheEngineMoved) {
+    expectGoldenRenders(std::string("--plugin '") + ZANDREL_SO + "'");
+}
+
+#ifdef ZANDREL_LV2_BUNDLE
+// The LV2 build plays the same notes and sounds from the same engine, its
+// transport told as time:Position objects and its settings through its
+// control ports.
+TEST(GoldenRenders, ThroughTheLv2BundleAreThoseOfTheVst2Build) {
+    expectGoldenRenders(std::string("--format lv2 --plugin '") + ZANDREL_LV2_BUNDLE + "'");
+}
+#endif
 
 // Dragging the chord and the arpeggio out while the arpeggiator plays a
 // held chord: the files written must stay as they are.

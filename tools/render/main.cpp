@@ -1,6 +1,6 @@
-// zandrel-render: plays a MIDI file through Zandrel.so, exactly as a DAW
-// would, and writes what comes out as a MIDI file, a WAV file and a
-// piano-roll picture.
+// zandrel-render: plays a MIDI file through Zandrel.so or the LV2 bundle,
+// exactly as a DAW would, and writes what comes out as a MIDI file, a WAV
+// file and a piano-roll picture.
 #include "midi_writer.h"
 #include "pending_file.h"
 #include "piano_roll.h"
@@ -36,16 +36,18 @@ struct Options {
     int block = 256;
     uint64_t seed = 1;
     std::string plugin;
+    std::string format = "vst2";
     double maxTail = 30;
     bool quiet = false;
 };
 
-// Zandrel.so sits next to the renderer in the build folder.
-std::string defaultPluginPath() {
+// Zandrel.so and the LV2 bundle sit next to the renderer in the build folder.
+std::string defaultPluginPath(const std::string& format) {
+    const std::string file = format == "lv2" ? "lv2/zandrel.lv2" : "Zandrel.so";
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return "Zandrel.so";
-    return (self.parent_path() / "Zandrel.so").string();
+    if (error) return file;
+    return (self.parent_path() / file).string();
 }
 
 void describe(CLI::App& app, Options& o) {
@@ -111,8 +113,16 @@ void describe(CLI::App& app, Options& o) {
         ->default_val(30)
         ->check(CLI::Range(0.0, 3600.0).description(""))
         ->group("Timing");
+    app.add_option("--format", o.format,
+                   "The plug-in format to render through: vst2 (Zandrel.so) or lv2 (the\n"
+                   "bundle lv2/zandrel.lv2)")
+        ->type_name("FORMAT")
+        ->default_val("vst2")
+        ->check(CLI::IsMember({"vst2", "lv2"}))
+        ->group("Other");
     app.add_option("--plugin", o.plugin,
-                   "The plug-in to load (default: Zandrel.so next to this program)")
+                   "The plug-in to load (default: Zandrel.so, or lv2/zandrel.lv2 with --format\n"
+                   "lv2, next to this program)")
         ->type_name("PATH")
         ->group("Other");
     app.add_flag("-q,--quiet", o.quiet, "Print nothing but errors")->group("Other");
@@ -143,6 +153,18 @@ public:
 private:
     int saved;
 };
+
+std::unique_ptr<RenderHost> openLv2Host(const std::string& path, const RenderHostOptions& options,
+                                        std::string& error) {
+#ifdef ZANDREL_RENDER_LV2
+    return openLv2RenderHost(path, options, error);
+#else
+    (void)path;
+    (void)options;
+    error = "this renderer was built without LV2 (ZANDREL_LV2=OFF)";
+    return nullptr;
+#endif
+}
 
 int countNoteOns(const std::vector<TimedMidi>& events) {
     int count = 0;
@@ -177,11 +199,12 @@ int run(const Options& o) {
     hostOptions.sampleRate = o.rate;
     hostOptions.maxBlockSize = std::max(o.block, RenderSession::kShortestMaxBlock);
     hostOptions.hostName = "zandrel-render";
-    const std::string pluginPath = o.plugin.empty() ? defaultPluginPath() : o.plugin;
+    const std::string pluginPath = o.plugin.empty() ? defaultPluginPath(o.format) : o.plugin;
     auto quiet = std::make_unique<SilencedStderr>();
     std::string error;
     const std::unique_ptr<RenderHost> loadedHost =
-        openVst2RenderHost(pluginPath, hostOptions, error);
+        o.format == "lv2" ? openLv2Host(pluginPath, hostOptions, error)
+                          : openVst2RenderHost(pluginPath, hostOptions, error);
     quiet.reset();
     if (!loadedHost) throw RenderError("cannot load " + pluginPath + ": " + error);
     RenderHost& host = *loadedHost;
