@@ -1,4 +1,5 @@
-# Zandrel.so must export VSTPluginMain and main and nothing else.
+# A plug-in binary must export its entry points (EXPECTED, by default
+# VSTPluginMain and main, sorted) and nothing else.
 execute_process(COMMAND nm -D --defined-only ${PLUGIN} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "nm failed on ${PLUGIN}")
@@ -10,7 +11,10 @@ foreach(line IN LISTS lines)
     list(APPEND names "${name}")
 endforeach()
 list(SORT names)
-if(NOT names STREQUAL "VSTPluginMain;main")
-    message(FATAL_ERROR "Zandrel.so exports: ${names}")
+if(NOT DEFINED EXPECTED)
+    set(EXPECTED "VSTPluginMain;main")
+endif()
+if(NOT names STREQUAL "${EXPECTED}")
+    message(FATAL_ERROR "${PLUGIN} exports: ${names}")
 endif()
 message(STATUS "exports: ${names}")

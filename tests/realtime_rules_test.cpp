@@ -1,8 +1,12 @@
 // The real-time path never allocates, frees, locks or touches files. This
 // binary replaces the C library's allocation, lock and file functions with
 // counting versions; the counts only run while the host is inside the
-// plug-in (PluginHost::insidePlugin), so the host's own work is not counted.
+// plug-in (PluginHost::insidePlugin, and Lv2Host::insidePlugin for the LV2
+// build's run()), so the host's own work is not counted.
 #include "test_host_support.h"
+#ifdef ZANDREL_LV2_BUNDLE
+#include "lv2_host.h"
+#endif
 
 #include <atomic>
 #include <cstdarg>
@@ -32,7 +36,11 @@ std::atomic<long> allocations{0}, frees{0}, locks{0}, fileCalls{0};
 bool counting = false;
 
 inline bool counted() {
+#ifdef ZANDREL_LV2_BUNDLE
+    return counting && (PluginHost::insidePlugin || Lv2Host::insidePlugin);
+#else
     return counting && PluginHost::insidePlugin;
+#endif
 }
 
 template <typename F>
@@ -124,7 +132,8 @@ namespace {
 // A busy session: chords and arpeggios, controllers, program changes,
 // transport starts and stops, preview voices sounding, notes on every
 // channel the engine treats differently.
-void busyBlock(PluginHost& host, int i, int32_t frames) {
+template <typename Host>
+void busyBlock(Host& host, int i, int32_t frames) {
     const int key = 36 + (i * 7) % 48;
     host.noteOn(i % frames, 1 + (i % 4 == 3 ? 15 : i % 4), key, 1 + (i * 13) % 127);
     if (i % 3 == 0) host.noteOff((i * 5) % frames, 1, 36 + ((i - 3) * 7) % 48);
@@ -133,6 +142,26 @@ void busyBlock(PluginHost& host, int i, int32_t frames) {
     if (i % 29 == 0) host.queueMidi(1, 0xE0, 0, 64);
     if (i % 101 == 0) host.setPlaying(i % 202 == 0);
     if (i % 64 == 0) host.noteOn(0, 1, 60, 0); // velocity-0 note-on
+}
+
+// A documents folder with two chord presets and an arp preset, for the
+// program changes to load.
+std::filesystem::path makePresetFolder() {
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/zandrel-realtime-XXXXXX";
+    if (!mkdtemp(pattern)) return {};
+    const fs::path documents = pattern;
+    setenv("XDG_DOCUMENTS_DIR", pattern, 1);
+    const fs::path presets = documents / "Vrek" / "Zandrel Presets";
+    fs::create_directories(presets / "Chord");
+    fs::create_directories(presets / "Arp");
+    auto saver = makeHost();
+    storeChord(*saver, 60, {60, 63, 67});
+    service(*saver, kVendorSavePreset, (presets / "Chord" / "A.fxp").string(), 1);
+    service(*saver, kVendorSavePreset, (presets / "Arp" / "A.fxp").string(), 2);
+    storeChord(*saver, 60, {62, 65, 69});
+    service(*saver, kVendorSavePreset, (presets / "Chord" / "B.fxp").string(), 1);
+    return documents;
 }
 } // namespace
 
@@ -162,22 +191,7 @@ TEST(RealtimeRules, ProcessingNeverAllocatesLocksOrTouchesFiles) {
 TEST(RealtimeRules, ProgramChangeLoadsApplyOnTheAudioThreadWithoutAllocating) {
     // The worker thread reads the files a program change chooses; the
     // blocks that follow apply them, and nothing of that may allocate.
-    namespace fs = std::filesystem;
-    char pattern[] = "/tmp/zandrel-realtime-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path documents = pattern;
-    setenv("XDG_DOCUMENTS_DIR", pattern, 1);
-    const fs::path presets = documents / "Vrek" / "Zandrel Presets";
-    fs::create_directories(presets / "Chord");
-    fs::create_directories(presets / "Arp");
-    {
-        auto saver = makeHost();
-        storeChord(*saver, 60, {60, 63, 67});
-        ASSERT_EQ(service(*saver, kVendorSavePreset, (presets / "Chord" / "A.fxp").string(), 1), 1);
-        ASSERT_EQ(service(*saver, kVendorSavePreset, (presets / "Arp" / "A.fxp").string(), 2), 1);
-        storeChord(*saver, 60, {62, 65, 69});
-        ASSERT_EQ(service(*saver, kVendorSavePreset, (presets / "Chord" / "B.fxp").string(), 1), 1);
-    }
+    const std::filesystem::path documents = makePresetFolder();
     auto host = makeHost(48000);
     host->setTempo(128);
     host->setPlaying(true);
@@ -218,8 +232,47 @@ TEST(RealtimeRules, ProgramChangeLoadsApplyOnTheAudioThreadWithoutAllocating) {
     EXPECT_EQ(locks.load(), 0);
     EXPECT_EQ(fileCalls.load(), 0);
     unsetenv("XDG_DOCUMENTS_DIR");
-    fs::remove_all(documents);
+    std::filesystem::remove_all(documents);
 }
+
+#ifdef ZANDREL_LV2_BUNDLE
+TEST(RealtimeRules, TheLv2RunNeverAllocatesLocksOrTouchesFiles) {
+    // The same session through the LV2 build, with what only LV2 hosts
+    // send inside a block: transport positions, patch messages (a
+    // transpose while chords sound ends them at once), control port moves,
+    // and program changes whose presets the host's worker reads.
+    const std::filesystem::path documents = makePresetFolder();
+    Lv2Host host(ZANDREL_LV2_BUNDLE);
+    ASSERT_TRUE(host.loaded()) << host.error();
+    host.setTempo(128);
+    host.setPlaying(true);
+    host.setParameter(104, 1.0f);
+    for (int i = 0; i < 5000; ++i) host.controller(i % 512, 1, 7, i % 128);
+    host.processBlock(512);
+
+    allocations = frees = locks = fileCalls = 0;
+    counting = true;
+    for (int i = 0; i < 4000; ++i) {
+        busyBlock(host, i, 64);
+        if (i % 7 == 0) host.patchSet(i % 64, 0, static_cast<float>(i % 49) / 48.99f);
+        if (i % 11 == 0) host.setControl(4 + i % 12, static_cast<float>(i % 4) / 3.0f);
+        if (i % 13 == 0) host.setTempo(90.0 + i % 50, (i * 3) % 64);
+        if (i % 19 == 0) host.locate(i % 32, (i * 5) % 64);
+        if (i % 23 == 0) host.patchGet(i % 64);
+        if (i % 40 == 0) host.queueMidi(i % 64, 0xC0, static_cast<uint8_t>((i / 40) % 2), 0);
+        host.processBlock(64);
+        if (host.events.size() > 50000) host.events.clear();
+        host.parameters.clear();
+    }
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(frees.load(), 0);
+    EXPECT_EQ(locks.load(), 0);
+    EXPECT_EQ(fileCalls.load(), 0);
+    unsetenv("XDG_DOCUMENTS_DIR");
+    std::filesystem::remove_all(documents);
+}
+#endif
 
 TEST(RealtimeRules, TheCountersSeeWhatHappensInsideThePlugin) {
     // The counting itself works: loading a plug-in allocates and the

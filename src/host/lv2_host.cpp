@@ -51,8 +51,8 @@ struct Input {
     uint8_t bytes[3];
     int32_t parameter;
     float value;
-    // A position: speed, beat (in beat units), bpm, at an absolute frame.
-    double speed, beat, bpm;
+    // A position: speed, where (quarter notes), tempo, at an absolute frame.
+    double speed, ppq, tempo;
     int64_t absoluteFrame;
 };
 
@@ -91,7 +91,6 @@ struct Lv2Host::Impl {
     LV2_Atom_Forge forge{};
 
     std::vector<Input> pending;
-    bool sendsTransport = true;
     double rate = 48000.0, tempo = 120.0, ppqAnchor = 0.0;
     bool playing = false;
     int64_t sampleAnchor = 0, sampleClock = 0;
@@ -140,8 +139,8 @@ struct Lv2Host::Impl {
         ppqAnchor = ppqAt(sampleClock + frame);
         sampleAnchor = sampleClock + frame;
     }
-    void queuePosition(int32_t frame, const PositionStyle& style);
-    void writeInput(const Input& input, const PositionStyle& style);
+    void queuePosition(int32_t frame);
+    void writeInput(const Input& input);
 };
 
 void Lv2Host::Impl::describePorts() {
@@ -251,7 +250,7 @@ Lv2Host::Lv2Host(const std::string& bundlePath, const Options& options)
     InsidePlugin inside(true);
     lilv_instance_activate(m.instance);
     // A host tells its transport from the first block on.
-    m.queuePosition(0, positionStyle);
+    m.queuePosition(0);
 }
 
 Lv2Host::~Lv2Host() {
@@ -318,38 +317,34 @@ void Lv2Host::patchGet(int32_t frame, int32_t parameter) {
     impl->pending.push_back(i);
 }
 
-void Lv2Host::Impl::queuePosition(int32_t frame, const PositionStyle& style) {
-    if (!sendsTransport) return;
+void Lv2Host::Impl::queuePosition(int32_t frame) {
+    if (!options.sendsTransport) return;
     Input i{};
     i.kind = Input::kPosition;
     i.frame = frame;
     i.absoluteFrame = sampleClock + frame;
     i.speed = playing ? 1.0 : 0.0;
-    i.beat = ppqAt(sampleClock + frame) * style.beatUnit / 4.0;
-    i.bpm = tempo * style.beatUnit / 4.0;
+    i.ppq = ppqAt(sampleClock + frame);
+    i.tempo = tempo;
     pending.push_back(i);
 }
 
 void Lv2Host::setTempo(double bpm, int32_t frame) {
     impl->reanchor(frame);
     impl->tempo = bpm;
-    impl->queuePosition(frame, positionStyle);
+    impl->queuePosition(frame);
 }
 
 void Lv2Host::setPlaying(bool play, int32_t frame) {
     impl->reanchor(frame);
     impl->playing = play;
-    impl->queuePosition(frame, positionStyle);
+    impl->queuePosition(frame);
 }
 
 void Lv2Host::locate(double ppq, int32_t frame) {
     impl->ppqAnchor = ppq;
     impl->sampleAnchor = impl->sampleClock + frame;
-    impl->queuePosition(frame, positionStyle);
-}
-
-void Lv2Host::setSendsTransport(bool sends) {
-    impl->sendsTransport = sends;
+    impl->queuePosition(frame);
 }
 
 double Lv2Host::sampleRate() const {
@@ -385,7 +380,8 @@ void Lv2Host::controller(int32_t frame, int channel, int number, int value) {
               static_cast<uint8_t>(number), static_cast<uint8_t>(value));
 }
 
-void Lv2Host::Impl::writeInput(const Input& i, const PositionStyle& style) {
+void Lv2Host::Impl::writeInput(const Input& i) {
+    const PositionStyle& style = options.positionStyle;
     lv2_atom_forge_frame_time(&forge, i.frame);
     LV2_Atom_Forge_Frame object;
     switch (i.kind) {
@@ -396,8 +392,10 @@ void Lv2Host::Impl::writeInput(const Input& i, const PositionStyle& style) {
         break;
     }
     case Input::kPosition: {
+        // Beats of the beat unit: a quarter note is unit / 4 of them.
+        const double beat = i.ppq * style.beatUnit / 4.0, bpm = i.tempo * style.beatUnit / 4.0;
         const double beatsPerBar = 4.0;
-        const double bar = std::floor(i.beat / beatsPerBar);
+        const double bar = std::floor(beat / beatsPerBar);
         lv2_atom_forge_object(&forge, &object, 0, urid(LV2_TIME__Position));
         lv2_atom_forge_key(&forge, urid(LV2_TIME__frame));
         lv2_atom_forge_long(&forge, i.absoluteFrame);
@@ -409,17 +407,17 @@ void Lv2Host::Impl::writeInput(const Input& i, const PositionStyle& style) {
         lv2_atom_forge_float(&forge, static_cast<float>(beatsPerBar));
         lv2_atom_forge_key(&forge, urid(LV2_TIME__beatsPerMinute));
         if (style.doubleTempo)
-            lv2_atom_forge_double(&forge, i.bpm);
+            lv2_atom_forge_double(&forge, bpm);
         else
-            lv2_atom_forge_float(&forge, static_cast<float>(i.bpm));
+            lv2_atom_forge_float(&forge, static_cast<float>(bpm));
         if (style.sendBeat) {
             lv2_atom_forge_key(&forge, urid(LV2_TIME__beat));
-            lv2_atom_forge_double(&forge, i.beat);
+            lv2_atom_forge_double(&forge, beat);
         }
         lv2_atom_forge_key(&forge, urid(LV2_TIME__bar));
         lv2_atom_forge_long(&forge, static_cast<int64_t>(bar));
         lv2_atom_forge_key(&forge, urid(LV2_TIME__barBeat));
-        lv2_atom_forge_double(&forge, i.beat - bar * beatsPerBar);
+        lv2_atom_forge_double(&forge, beat - bar * beatsPerBar);
         lv2_atom_forge_pop(&forge, &object);
         break;
     }
@@ -468,7 +466,7 @@ void Lv2Host::processBlock(int32_t frames) {
     LV2_Atom_Forge_Frame sequence;
     lv2_atom_forge_set_buffer(&m.forge, m.in.bytes(), kAtomBufferBytes);
     lv2_atom_forge_sequence_head(&m.forge, &sequence, 0);
-    for (const Input& input : m.pending) m.writeInput(input, positionStyle);
+    for (const Input& input : m.pending) m.writeInput(input);
     lv2_atom_forge_pop(&m.forge, &sequence);
     m.pending.clear();
 

@@ -20,16 +20,18 @@
 
 class Lv2Host {
 public:
-    struct Options {
-        double sampleRate = 48000.0;
-        int32_t maxBlockSize = 4096;
-        bool offerWorker = true; // work:schedule among the features
-    };
     // How the transport is described: hosts differ.
     struct PositionStyle {
         int beatUnit = 4;
         bool sendBeat = true;    // time:beat, else only bar and beat in the bar
         bool doubleTempo = true; // beats per minute as a double, else a float
+    };
+    struct Options {
+        double sampleRate = 48000.0;
+        int32_t maxBlockSize = 4096;
+        bool offerWorker = true;    // work:schedule among the features
+        bool sendsTransport = true; // false: a host that tells no transport
+        PositionStyle positionStyle;
     };
 
     struct PortInfo {
@@ -76,9 +78,6 @@ public:
     void setTempo(double bpm, int32_t frame = 0);
     void setPlaying(bool playing, int32_t frame = 0);
     void locate(double ppq, int32_t frame = 0);
-    void setPositionStyle(const PositionStyle& style) { positionStyle = style; }
-    // A host that tells no transport at all (from the next block on).
-    void setSendsTransport(bool sends);
     double sampleRate() const;
     int64_t samplePosition() const;
 
@@ -129,5 +128,4 @@ public:
 private:
     struct Impl;
     std::unique_ptr<Impl> impl;
-    PositionStyle positionStyle;
 };
