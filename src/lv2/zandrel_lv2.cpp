@@ -130,7 +130,7 @@ void ZandrelLv2::run(uint32_t sampleCount) noexcept {
             readEvent(*event, frames);
         }
     }
-    if (frames > 0) playSegment(frames);
+    if (frames > segmentStart) playSegment(frames);
 
     reportParameters(frames);
     if (eventsOut) lv2_atom_forge_pop(&forge, &sequenceFrame);
@@ -192,7 +192,7 @@ void ZandrelLv2::takePosition(const LV2_Atom_Object& position, int32_t frame) no
     const TransportChange change{frame - segmentStart, transport.at(blockStart + frame)};
     if (changeCount > 0 && changes[changeCount - 1].frame == change.frame)
         changes[changeCount - 1] = change;
-    else
+    else if (changeCount < kSegmentChanges)
         changes[changeCount++] = change;
 }
 

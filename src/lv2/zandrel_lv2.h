@@ -80,6 +80,12 @@ private:
     double sampleRate;
     Lv2Urids uris;
     const LV2_Worker_Schedule* schedule; // null: the shared worker thread
+    // Host parameters the engine changed (any thread), as bits. Before the
+    // engine: it may report changes while it is being built.
+    std::atomic<uint32_t> changedParameters{0};
+    // Set by a restore: the next block takes the ports as they are, so
+    // that values the host kept from before cannot undo the state loaded.
+    std::atomic<bool> absorbPorts{false};
     ZandEngine engine;
     Lv2Transport transport;
 
@@ -92,16 +98,11 @@ private:
     // moves is a host write; a port it leaves alone changes nothing.
     float portSeen[param::kHostParameterCount];
     bool playedOnce = false;
-    // Set by a restore: the next block takes the ports as they are, so
-    // that values the host kept from before cannot undo the state loaded.
-    std::atomic<bool> absorbPorts{false};
 
     // Output.
     LV2_Atom_Forge forge{};
     LV2_Atom_Forge_Frame sequenceFrame{};
-    int32_t outputBase = 0; // the segment's start, for the engine's frames
-    // Host parameters the engine changed (any thread), as bits.
-    std::atomic<uint32_t> changedParameters{0};
+    int32_t outputBase = 0;           // the segment's start, for the engine's frames
     uint32_t requestedParameters = 0; // patch:Get in this block
     bool requestedAll = false;
 
