@@ -1,5 +1,6 @@
 # A plug-in must export its entry points and nothing else: Zandrel.so
-# VSTPluginMain and main, Zandrel.clap clap_entry.
+# VSTPluginMain and main, Zandrel.clap clap_entry, the LV2 binary
+# lv2_descriptor.
 #   cmake -DPLUGIN=FILE -DEXPECTED=NAME[,NAME...] -P check_exports.cmake
 execute_process(COMMAND nm -D --defined-only ${PLUGIN} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

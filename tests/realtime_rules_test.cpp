@@ -1,5 +1,5 @@
 // The real-time path never allocates, frees, locks or touches files, in
-// Zandrel.so and in Zandrel.clap. This binary replaces the C library's
+// Zandrel.so, Zandrel.clap and the LV2 build. This binary replaces the C library's
 // allocation, lock and file functions with counting versions; the counts
 // only run while a host of ours is inside the plug-in (insidePlugin), so
 // the host's own work is not counted.
@@ -8,6 +8,9 @@
 #ifdef ZANDREL_CLAP_PLUGIN
 #include "clap_host.h"
 #include "zandrel_clap_services.h"
+#endif
+#ifdef ZANDREL_LV2_BUNDLE
+#include "lv2_host.h"
 #endif
 
 #include <atomic>
@@ -40,6 +43,9 @@ bool counting = false;
 inline bool counted() {
 #ifdef ZANDREL_CLAP_PLUGIN
     if (counting && ClapHost::insidePlugin) return true;
+#endif
+#ifdef ZANDREL_LV2_BUNDLE
+    if (counting && Lv2Host::insidePlugin) return true;
 #endif
     return counting && PluginHost::insidePlugin;
 }
@@ -133,7 +139,8 @@ namespace {
 // A busy session: chords and arpeggios, controllers, program changes,
 // transport starts and stops, preview voices sounding, notes on every
 // channel the engine treats differently.
-void busyBlock(PluginHost& host, int i, int32_t frames) {
+template <typename Host>
+void busyBlock(Host& host, int i, int32_t frames) {
     const int key = 36 + (i * 7) % 48;
     host.noteOn(i % frames, 1 + (i % 4 == 3 ? 15 : i % 4), key, 1 + (i * 13) % 127);
     if (i % 3 == 0) host.noteOff((i * 5) % frames, 1, 36 + ((i - 3) * 7) % 48);
@@ -341,3 +348,41 @@ TEST(RealtimeRules, TheCountersSeeWhatHappensInsideThePlugin) {
     EXPECT_GT(allocations.load(), 0);
 #endif
 }
+
+#ifdef ZANDREL_LV2_BUNDLE
+TEST(RealtimeRules, TheLv2RunNeverAllocatesLocksOrTouchesFiles) {
+    // The same session through the LV2 build, with what only LV2 hosts
+    // send inside a block: transport positions, patch messages (a
+    // transpose while chords sound ends them at once), control port moves,
+    // and program changes whose presets the host's worker reads.
+    const PresetsFolder folder;
+    ASSERT_TRUE(folder.made);
+    Lv2Host host(ZANDREL_LV2_BUNDLE);
+    ASSERT_TRUE(host.loaded()) << host.error();
+    host.setTempo(128);
+    host.setPlaying(true);
+    host.setParameter(104, 1.0f);
+    for (int i = 0; i < 5000; ++i) host.controller(i % 512, 1, 7, i % 128);
+    host.processBlock(512);
+
+    allocations = frees = locks = fileCalls = 0;
+    counting = true;
+    for (int i = 0; i < 4000; ++i) {
+        busyBlock(host, i, 64);
+        if (i % 7 == 0) host.patchSet(i % 64, 0, static_cast<float>(i % 49) / 48.99f);
+        if (i % 11 == 0) host.setControl(4 + i % 12, static_cast<float>(i % 4) / 3.0f);
+        if (i % 13 == 0) host.setTempo(90.0 + i % 50, (i * 3) % 64);
+        if (i % 19 == 0) host.locate(i % 32, (i * 5) % 64);
+        if (i % 23 == 0) host.patchGet(i % 64);
+        if (i % 40 == 0) host.queueMidi(i % 64, 0xC0, static_cast<uint8_t>((i / 40) % 2), 0);
+        host.processBlock(64);
+        if (host.events.size() > 50000) host.events.clear();
+        host.parameters.clear();
+    }
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(frees.load(), 0);
+    EXPECT_EQ(locks.load(), 0);
+    EXPECT_EQ(fileCalls.load(), 0);
+}
+#endif

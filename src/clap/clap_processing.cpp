@@ -144,7 +144,7 @@ void ZandrelClap::applyHostValue(clap_id id, double value) noexcept {
     // active this is the audio thread, which must not wait.
     const auto index = static_cast<int32_t>(id);
     if (active)
-        engine.setParameterFromProcess(index, static_cast<float>(value));
+        engine.setParameterInBlock(index, static_cast<float>(value));
     else
         engine.setParameter(index, static_cast<float>(value));
 }

@@ -33,9 +33,12 @@ void ZandEngine::setParameterFromEditor(int32_t index, float value) noexcept {
     notifyEditor(index, value);
 }
 
-void ZandEngine::setParameterFromProcess(int32_t index, float value) noexcept {
+void ZandEngine::setParameterInBlock(int32_t index, float value, bool pastTheGuard) noexcept {
     betweenPartsOwner.store(std::this_thread::get_id(), std::memory_order_release);
-    setParameter(index, value);
+    if (pastTheGuard)
+        setParameterFromEditor(index, value);
+    else
+        setParameter(index, value);
     betweenPartsOwner.store(std::thread::id{}, std::memory_order_release);
 }
 

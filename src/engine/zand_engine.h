@@ -69,10 +69,13 @@ public:
     void setParameter(int32_t index, float value) noexcept;
     void setParameterFromEditor(int32_t index, float value) noexcept;
     // A host's change from inside its process call, between the parts of
-    // a block that a format's adapter plays (CLAP's parameter events): as
-    // setParameter, and what it sends waits for the next part without a
-    // lock, as the real-time thread's own.
-    void setParameterFromProcess(int32_t index, float value) noexcept;
+    // a block that a format's adapter plays (CLAP's parameter events, LV2's
+    // control ports and patch messages at their frames): as setParameter,
+    // and what it sends waits for the next part without a lock, as the
+    // real-time thread's own. `pastTheGuard` is for a host's settings of an
+    // instance that has not played yet, which the guard after a resume
+    // does not hold back.
+    void setParameterInBlock(int32_t index, float value, bool pastTheGuard = false) noexcept;
     float getParameter(int32_t index) const noexcept;
     void getParameterName(int32_t index, char* text) const;
     void getParameterLabel(int32_t index, char* text) const;

@@ -132,6 +132,9 @@ TEST(GoldenRenders, AreThoseRecordedBeforeTheEngineMoved) {
 #ifdef ZANDREL_CLAP_PLUGIN
         std::string("--format clap --plugin '") + ZANDREL_CLAP_PLUGIN + "'",
 #endif
+#ifdef ZANDREL_LV2_BUNDLE
+        std::string("--format lv2 --plugin '") + ZANDREL_LV2_BUNDLE + "'",
+#endif
     };
     for (const Golden& g : kGolden) {
         for (const std::string& plugin : plugins) {

@@ -1,5 +1,5 @@
-// zandrel-render: plays a MIDI file through Zandrel.so or Zandrel.clap,
-// exactly as a DAW would, and writes what comes out as a MIDI file, a WAV
+// zandrel-render: plays a MIDI file through Zandrel.so, Zandrel.clap or the
+// LV2 bundle, exactly as a DAW would, and writes what comes out as a MIDI file, a WAV
 // file and a piano-roll picture.
 #include "midi_writer.h"
 #include "pending_file.h"
@@ -41,9 +41,12 @@ struct Options {
     bool quiet = false;
 };
 
-// Zandrel.so and Zandrel.clap sit next to the renderer in the build folder.
+// Zandrel.so, Zandrel.clap and the LV2 bundle sit next to the renderer in
+// the build folder.
 std::string defaultPluginPath(const std::string& format) {
-    const std::string file = format == "clap" ? "Zandrel.clap" : "Zandrel.so";
+    const std::string file = format == "clap"  ? "Zandrel.clap"
+                             : format == "lv2" ? "lv2/zandrel.lv2"
+                                               : "Zandrel.so";
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return file;
@@ -114,15 +117,15 @@ void describe(CLI::App& app, Options& o) {
         ->check(CLI::Range(0.0, 3600.0).description(""))
         ->group("Timing");
     app.add_option("--format", o.format,
-                   "The plug-in format to render through: vst2 (Zandrel.so) or clap\n"
-                   "(Zandrel.clap)")
+                   "The plug-in format to render through: vst2 (Zandrel.so), clap\n"
+                   "(Zandrel.clap) or lv2 (the bundle lv2/zandrel.lv2)")
         ->type_name("FORMAT")
         ->default_val("vst2")
-        ->check(CLI::IsMember({"vst2", "clap"}))
+        ->check(CLI::IsMember({"vst2", "clap", "lv2"}))
         ->group("Other");
     app.add_option("--plugin", o.plugin,
-                   "The plug-in to load (default: Zandrel.so, or Zandrel.clap with --format\n"
-                   "clap, next to this program)")
+                   "The plug-in to load (default: Zandrel.so, Zandrel.clap with --format\n"
+                   "clap, or lv2/zandrel.lv2 with --format lv2, next to this program)")
         ->type_name("PATH")
         ->group("Other");
     app.add_flag("-q,--quiet", o.quiet, "Print nothing but errors")->group("Other");
@@ -153,6 +156,18 @@ public:
 private:
     int saved;
 };
+
+std::unique_ptr<RenderHost> openLv2Host(const std::string& path, const RenderHostOptions& options,
+                                        std::string& error) {
+#ifdef ZANDREL_RENDER_LV2
+    return openLv2RenderHost(path, options, error);
+#else
+    (void)path;
+    (void)options;
+    error = "this renderer was built without LV2 (ZANDREL_LV2=OFF)";
+    return nullptr;
+#endif
+}
 
 int countNoteOns(const std::vector<TimedMidi>& events) {
     int count = 0;
@@ -193,8 +208,9 @@ int run(const Options& o) {
     auto quiet = std::make_unique<SilencedStderr>();
     std::string error;
     const std::unique_ptr<RenderHost> loadedHost =
-        o.format == "clap" ? openClapRenderHost(pluginPath, hostOptions, error)
-                           : openVst2RenderHost(pluginPath, hostOptions, error);
+        o.format == "clap"  ? openClapRenderHost(pluginPath, hostOptions, error)
+        : o.format == "lv2" ? openLv2Host(pluginPath, hostOptions, error)
+                            : openVst2RenderHost(pluginPath, hostOptions, error);
     quiet.reset();
     if (!loadedHost) throw RenderError("cannot load " + pluginPath + ": " + error);
     RenderHost& host = *loadedHost;

@@ -65,3 +65,6 @@ std::unique_ptr<RenderHost> openVst2RenderHost(const std::string& pluginPath,
 std::unique_ptr<RenderHost> openClapRenderHost(const std::string& pluginPath,
                                                const RenderHostOptions& options,
                                                std::string& error);
+// The LV2 bundle (a folder); built with ZANDREL_LV2 only.
+std::unique_ptr<RenderHost> openLv2RenderHost(const std::string& bundlePath,
+                                              const RenderHostOptions& options, std::string& error);
