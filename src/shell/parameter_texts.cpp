@@ -5,8 +5,10 @@
 #include "parameter_indices.h"
 #include "zand_dsp.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 // Hosts give at least 8 bytes and in practice 64 or more; never more than 24.
@@ -35,9 +37,14 @@ void ZandDSP::getParameterLabel(int32_t index, char* text) {
 
 void ZandDSP::rateDisplay(int pattern, char* text) const {
     const float rate = st.patterns[pattern].rate;
-    if (st.arpFreeRate)
-        std::snprintf(text, kTextMax, "%.02f Hz", freeRateHz(rate));
-    else
+    if (st.arpFreeRate) {
+        // The same text under every locale a host may set (printf would
+        // write a decimal comma under de_DE); room for the largest double.
+        char hz[400];
+        char* end =
+            std::to_chars(hz, hz + sizeof hz, freeRateHz(rate), std::chars_format::fixed, 2).ptr;
+        put(text, (std::string(hz, end) + " Hz").c_str());
+    } else
         std::snprintf(text, kTextMax, " %s", rateName(rateIndexOf(rate)));
 }
 
