@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,6 +40,7 @@ enum class Fault {
     kLongName,          // an effect name longer than hosts give room for
     kChatty,            // a line on standard error for every instance
     kEditorFails,       // an editor that does not open
+    kLeakAcrossThreads, // memory lost when another thread destroys it
 };
 
 Fault plantedFault() {
@@ -58,6 +60,7 @@ Fault plantedFault() {
         {"long-name", Fault::kLongName},
         {"chatty", Fault::kChatty},
         {"editor-fails", Fault::kEditorFails},
+        {"leak-across-threads", Fault::kLeakAcrossThreads},
     };
     const char* wanted = std::getenv("ZANDREL_BROKEN_FAULT");
     if (!wanted) return Fault::kNone;
@@ -141,6 +144,8 @@ public:
     ~BrokenEffect() override {
         stopping = true;
         if (worker.joinable()) worker.join();
+        if (has(Fault::kLeakAcrossThreads) && std::this_thread::get_id() != creator)
+            scratch.release(); // NOLINT(bugprone-unused-return-value): the planted leak
     }
     BrokenEffect(const BrokenEffect&) = delete;
     BrokenEffect& operator=(const BrokenEffect&) = delete;
@@ -431,6 +436,8 @@ private:
     double phase = 0.0;
     std::atomic<bool> stopping{false};
     std::thread worker;
+    const std::thread::id creator = std::this_thread::get_id();
+    std::unique_ptr<char[]> scratch = std::make_unique<char[]>(4096);
 };
 
 } // namespace

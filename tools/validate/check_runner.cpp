@@ -47,14 +47,23 @@ Outcome runHere(const Check& check, const CheckOptions& options, int fd) {
     std::exit(outcome.status);
 }
 
+std::string readAll(FILE* file) {
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    return text;
+}
+
+bool hasSanitizerReport(const std::string& text) {
+    return text.find("Sanitizer") != std::string::npos ||
+           text.find("runtime error") != std::string::npos;
+}
+
 // What a failed check's process printed: from a sanitizer's report on, if
 // there is one, else the end.
-void printOutput(FILE* output) {
-    std::fflush(output);
-    std::string text;
-    std::rewind(output);
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, output)) > 0;) text.append(buffer, n);
+void printOutput(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -63,8 +72,7 @@ void printOutput(FILE* output) {
     constexpr size_t kShown = 40;
     size_t from = lines.size() > kShown ? lines.size() - kShown : 0;
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].find("Sanitizer") != std::string::npos ||
-            lines[i].find("runtime error") != std::string::npos) {
+        if (hasSanitizerReport(lines[i])) {
             from = i;
             break;
         }
@@ -74,17 +82,18 @@ void printOutput(FILE* output) {
         std::printf("      | %s\n", lines[i].c_str());
 }
 
-std::string describeEnd(int status) {
+std::string describeEnd(int status, const std::string& output) {
     std::ostringstream out;
-    if (WIFSIGNALED(status)) {
+    if (hasSanitizerReport(output)) {
+        out << "stopped by a sanitizer";
+    } else if (WIFSIGNALED(status)) {
         const int sig = WTERMSIG(status);
         if (sig == SIGALRM)
             out << "did not finish in time";
         else
             out << "crashed: signal " << sig << " (" << strsignal(sig) << ")";
     } else {
-        out << "ended with exit status " << WEXITSTATUS(status)
-            << " (a sanitizer's report is above)";
+        out << "ended with exit status " << WEXITSTATUS(status);
     }
     return out.str();
 }
@@ -137,6 +146,8 @@ int runChecks(const std::vector<const Check*>& checks, const CheckOptions& optio
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         CheckRecord record = readCheckRecord(fd);
         std::fclose(recordFile);
+        const std::string output = readAll(outputFile);
+        std::fclose(outputFile);
 
         const bool exitedNormally =
             ended && WIFEXITED(status) &&
@@ -148,7 +159,7 @@ int runChecks(const std::vector<const Check*>& checks, const CheckOptions& optio
         if (!exitedNormally) {
             const std::string where = record.lastPlace.text();
             failures += (where.empty() ? "" : "at " + where + ": ") +
-                        (ended ? describeEnd(status) : "could not run it") + "\n";
+                        (ended ? describeEnd(status, output) : "could not run it") + "\n";
             failureCount += 1;
             if (record.failureCount == 0) place = record.lastPlace;
         }
@@ -165,14 +176,13 @@ int runChecks(const std::vector<const Check*>& checks, const CheckOptions& optio
             const int unwritten =
                 failureCount - static_cast<int>(std::count(failures.begin(), failures.end(), '\n'));
             if (unwritten > 0) std::printf("      ... and %d more\n", unwritten);
-            printOutput(outputFile);
+            printOutput(output);
             std::printf("      reproduce (%s%s%s): %s\n", formatName.c_str(),
                         place.text().empty() ? "" : ", ", place.text().c_str(),
                         reproduction(*check, options, runner, place).c_str());
         } else if (!notBuilt) {
             ++passed;
         }
-        std::fclose(outputFile);
         std::fflush(stdout);
     }
     if (failed > 0) std::printf("failed checks: %s\n", failedNames.c_str());

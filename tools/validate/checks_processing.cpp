@@ -18,7 +18,7 @@ constexpr double kTempo = 120.0;
 // Notes on a channel of its own for a while, then let go.
 void playSegment(CheckContext& c, Player& player, double rate, int32_t block) {
     player.newSegment();
-    const auto frames = static_cast<int64_t>(rate * 0.25 * c.scaled(6));
+    const auto frames = static_cast<int64_t>(rate * 0.5 * c.scaled(4));
     const int channel = c.random.between(1, 16);
     player.schedule(randomNotes(c.random, player.position(), frames, rate, channel));
     player.play(frames, block);
@@ -74,7 +74,7 @@ void zeroFrameCheck(CheckContext& c) {
     c.log.at(kRate, 512, "blocks of 0 frames between blocks of 1 to 512");
     player.start(kRate, 512);
     instance->setTransport(true, kTempo, 0.0);
-    const auto frames = static_cast<int64_t>(kRate * 0.5 * c.scaled(4));
+    const auto frames = static_cast<int64_t>(kRate * 0.5 * c.scaled(20));
     player.schedule(randomNotes(c.random, player.position(), frames, kRate, 1));
     const int parameters = instance->parameterCount();
     int empty = 0;

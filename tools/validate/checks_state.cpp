@@ -102,7 +102,7 @@ void stateCheck(CheckContext& c) {
             damages.push_back(
                 {"cut to " + std::to_string(length) + " bytes",
                  std::vector<uint8_t>(state.begin(), state.begin() + static_cast<long>(length))});
-    for (int i = 0; i < c.scaled(8); ++i) {
+    for (int i = 0; i < c.scaled(16); ++i) {
         std::vector<uint8_t> noise(state.size());
         for (uint8_t& b : noise) b = static_cast<uint8_t>(c.random.next());
         damages.push_back({"random bytes " + std::to_string(i + 1), noise});
