@@ -10,8 +10,7 @@ static void BM_ThirtyTwoPreviewVoices(benchmark::State& state) {
     FakeHost host;
     auto effect = makeEffect(host);
     // state.range(0) == 1: the per-sample reference loop.
-    effect->vendorSpecific(kVendorUseReferencePath, kVendorMagic, nullptr,
-                           state.range(0) == 1 ? 1.0f : 0.0f);
+    effect->useReferencePath(state.range(0) == 1);
     effect->setParameter(param::kArpOn, 0.0f);
     EngineState& s = effect->engine();
     for (int i = 0; i < kPreviewVoiceCount; ++i) {

@@ -10,8 +10,7 @@ namespace {
 std::vector<std::pair<int, int>> noteOns(const FakeHost& host) {
     std::vector<std::pair<int, int>> ons;
     for (const auto& e : host.received)
-        if ((e.midiData[0] & 0xF0) == 0x90 && e.midiData[2])
-            ons.emplace_back(e.midiData[1], e.midiData[2]);
+        if ((e.status & 0xF0) == 0x90 && e.data2) ons.emplace_back(e.data1, e.data2);
     return ons;
 }
 } // namespace

@@ -13,13 +13,13 @@
 
 namespace {
 
-void expectWellFormed(const std::vector<VstMidiEvent>& events) {
-    for (const VstMidiEvent& e : events) {
-        const auto status = static_cast<uint8_t>(e.midiData[0]);
-        const auto note = static_cast<uint8_t>(e.midiData[1]);
+void expectWellFormed(const std::vector<MidiMessage>& events) {
+    for (const MidiMessage& e : events) {
+        const uint8_t status = e.status;
+        const uint8_t note = e.data1;
         EXPECT_NE(status & 0x80, 0);
         EXPECT_LT(note, 128);
-        EXPECT_LT(static_cast<uint8_t>(e.midiData[2]), 128);
+        EXPECT_LT(e.data2, 128);
         const int kind = status & 0xF0;
         if (kind == 0x90 || kind == 0x80) {
             EXPECT_GE(note, 1);
@@ -29,24 +29,18 @@ void expectWellFormed(const std::vector<VstMidiEvent>& events) {
 
 struct DamagedSession {
     FakeHost host;
-    VstTimeInfo time{};
-    std::unique_ptr<ZandrelDSPEdit> effect;
+    TestTransport time{120.0, true};
+    std::unique_ptr<ZandEngine> effect;
 
     DamagedSession() {
-        time.tempo = 120.0;
-        time.sampleRate = 48000;
-        time.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
-        host.timeInfo = &time;
-        effect = makeEffect(host);
+        effect = makeEffect(host, &time);
         effect->setParameter(param::kArpOn, 1.0f);
-        runBlock(*effect, 64, {midi(0, 0x90, 60, 100), midi(1, 0x90, 64, 100)});
+        runBlock(*effect, 64, {midi(0, 0x90, 60, 100), midi(1, 0x90, 64, 100)}, nullptr, nullptr,
+                 &time);
     }
     ArpPattern& pattern() { return effect->engine().patterns[effect->engine().currentPattern]; }
     void play(int blocks) {
-        for (int b = 0; b < blocks; ++b) {
-            time.ppqPos += 256.0 / 24000.0 * 2;
-            runBlock(*effect, 256);
-        }
+        for (int b = 0; b < blocks; ++b) runBlock(*effect, 256, {}, nullptr, nullptr, &time);
     }
 };
 
@@ -57,8 +51,7 @@ TEST(DamagedState, LaneValuesOutsideZeroToOnePlayNotesInsideTheRange) {
                                  0.7f,  1e9f};
     ArpPattern& p = s.pattern();
     for (int r = 0; r < kRowCount; ++r)
-        for (int step = 0; step < kStepCount; ++step)
-            p.rowValue[r][step] = kValues[(r + step) % 8];
+        for (int step = 0; step < kStepCount; ++step) p.rowValue[r][step] = kValues[(r + step) % 8];
     for (uint8_t& on : p.stepOn) on = 1;
     for (int l = 0; l < kLaneCount; ++l) {
         p.laneStart[l] = l % 2 ? std::numeric_limits<int32_t>::max() : -7;

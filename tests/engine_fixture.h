@@ -1,24 +1,45 @@
-// An effect created in-process with a stand-in host callback, for tests that
-// need to look inside the engine or stand in for its editor.
+// An engine created in-process with a stand-in host, for tests that need to
+// look inside the engine or stand in for its editor.
 #pragma once
 
-#include "zandrel_dsp_edit.h"
+#include "editor_link.h"
+#include "zand_engine.h"
 
 #include <memory>
 #include <utility>
 #include <vector>
 
-struct FakeHost {
+struct FakeHost : HostPort {
     float sampleRate = 48000.0f;
-    std::vector<VstMidiEvent> received;
-    VstTimeInfo* timeInfo = nullptr;
     const char* product = "Fake Host";
-
-    static FakeHost*& current() {
-        static FakeHost* host = nullptr;
-        return host;
+    std::vector<MidiMessage> received;
+    int displayChanges = 0;
+    void sendMidi(const MidiMessage* events, int32_t count) noexcept override {
+        received.insert(received.end(), events, events + count);
     }
-    static intptr_t callback(AEffect*, int32_t opcode, int32_t, intptr_t, void* ptr, float);
+    void displayChanged() override { ++displayChanges; }
+};
+
+// A host transport at a constant tempo that moves on with the blocks it is
+// given to, its position computed from the frames since it was located.
+struct TestTransport {
+    TransportInfo info{};
+    double sampleRate = 48000.0;
+    int64_t frames = 0;
+    double locatedAt = 0.0;
+    explicit TestTransport(double tempo = 120.0, bool playing = false) {
+        info.tempo = tempo;
+        info.playing = playing;
+    }
+    void locate(double beat) {
+        locatedAt = info.beatPosition = beat;
+        frames = 0;
+    }
+    void advance(int32_t n) {
+        frames += n;
+        info.beatPosition =
+            locatedAt + static_cast<double>(frames) * info.tempo / (60.0 * sampleRate);
+    }
 };
 
 struct RecordingEditor : EditorLink {
@@ -31,9 +52,13 @@ struct RecordingEditor : EditorLink {
     }
 };
 
-// Creates an effect talking to `host`; the guard blocks are run off.
-std::unique_ptr<ZandrelDSPEdit> makeEffect(FakeHost& host);
-// Runs one block on the calling thread with the given events.
-void runBlock(ZandrelDSPEdit& effect, int32_t frames, std::vector<VstMidiEvent> events = {},
-              float* left = nullptr, float* right = nullptr);
-VstMidiEvent midi(int32_t delta, uint8_t status, uint8_t d1, uint8_t d2);
+// Creates an engine talking to `host`; the guard blocks are run off (with
+// `transport` as the host's, or none).
+std::unique_ptr<ZandEngine> makeEffect(FakeHost& host, TestTransport* transport = nullptr);
+// Runs one block on the calling thread with the given events; a transport
+// given moves on by the block.
+void runBlock(ZandEngine& effect, int32_t frames, std::vector<MidiMessage> events = {},
+              float* left = nullptr, float* right = nullptr, TestTransport* transport = nullptr);
+inline MidiMessage midi(int32_t frame, uint8_t status, uint8_t d1, uint8_t d2) {
+    return {frame, status, d1, d2};
+}

@@ -12,7 +12,7 @@ TEST(EditorNotifications, EveryParameterChangeReachesTheEditorAfterTheEngineAppl
     FakeHost host;
     auto effect = makeEffect(host);
     struct CheckingEditor : EditorLink {
-        ZandrelDSPEdit* effect;
+        ZandEngine* effect;
         float seenValue = -1.0f;
         void setParameter(int32_t index, float) override {
             if (index == param::kPreviewOn) seenValue = effect->getParameter(index);
@@ -47,7 +47,7 @@ TEST(EngineSetup, SampleRatesBelow44kHzRunTheEngineAt44100) {
     auto edge = makeEffect(host);
     EXPECT_EQ(edge->engine().sampleRate, 44000.0f);
     host.sampleRate = 96000;
-    edge->suspend();
+    edge->suspend(host.sampleRate);
     EXPECT_EQ(edge->engine().sampleRate, 96000.0f);
 }
 
@@ -90,9 +90,9 @@ TEST(RealtimeHandOver, EventsSentFromAnotherThreadGoOutAtTheStartOfTheNextBlock)
     EXPECT_TRUE(host.received.empty());
     runBlock(*effect, 64);
     ASSERT_EQ(host.received.size(), 1u);
-    EXPECT_EQ(static_cast<uint8_t>(host.received[0].midiData[0]), 0x90);
-    EXPECT_EQ(host.received[0].midiData[1], 64);
-    EXPECT_EQ(host.received[0].deltaFrames, 0);
+    EXPECT_EQ(static_cast<uint8_t>(host.received[0].status), 0x90);
+    EXPECT_EQ(host.received[0].data1, 64);
+    EXPECT_EQ(host.received[0].frame, 0);
     EXPECT_EQ(effect->engine().outNoteOn[64], 1);
 }
 

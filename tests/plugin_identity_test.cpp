@@ -2,7 +2,22 @@
 #include "test_host_support.h"
 
 #include <cstring>
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+int threadCount() {
+    int n = 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(tasks)) n += entry->d_name[0] != '.';
+        closedir(tasks);
+    }
+    return n;
+}
+} // namespace
 
 TEST(PluginIdentity, HostSeesAnInstrumentWithMidiInAndOut) {
     PluginHost host(kPluginPath);
@@ -80,12 +95,39 @@ TEST(PluginIdentity, ParameterTextsHaveFallbacksForUnknownIndices) {
     EXPECT_EQ(host.parameterLabel(0), "  ");
 }
 
-TEST(PluginIdentity, ManyInstancesLoadAndCloseIndependently) {
+TEST(PluginIdentity, ManyInstancesShareOneWorkerThreadThatEndsWithTheLast) {
+    const int before = threadCount();
     std::vector<std::unique_ptr<PluginHost>> hosts;
     for (int i = 0; i < 8; ++i) hosts.push_back(std::make_unique<PluginHost>(kPluginPath));
     for (auto& h : hosts) {
         ASSERT_TRUE(h->loaded());
+        h->controller(0, 1, 0, 1);
+        h->queueMidi(1, 0xC0, 3, 0); // a program change: work for the worker
         h->run(4096, 512);
     }
+    EXPECT_EQ(threadCount(), before + 1);
     hosts.clear();
+    EXPECT_EQ(threadCount(), before);
+}
+
+TEST(PluginIdentity, AHostThatUnloadsTheLibraryWithoutClosingTheInstanceDoesNotCrash) {
+    // In a child process: the worker thread has work, then the library is
+    // unloaded under it. A thread left running would crash the child.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int before = threadCount();
+        {
+            PluginHost host(kPluginPath);
+            host.queueMidi(0, 0xC0, 1, 0);
+            host.run(2048, 256);
+            host.abandonInstance();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        _exit(threadCount() == before ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a thread of ours outlived the library";
 }

@@ -66,7 +66,7 @@ TEST(PreviewSynth, MutedPreviewIsSilentAndUnmutingStopsNothingThatSounds) {
     effect->setParameter(param::kPreviewOn, 1.0f);
     runBlock(*effect, 512, {midi(0, 0x80, 60, 0)}, left.data(), right.data());
     int ons = 0, offs = 0;
-    for (const auto& e : host.received) ((e.midiData[0] & 0xF0) == 0x90 ? ons : offs)++;
+    for (const auto& e : host.received) ((e.status & 0xF0) == 0x90 ? ons : offs)++;
     EXPECT_EQ(ons, 3);
     EXPECT_EQ(offs, 3);
 }

@@ -10,37 +10,32 @@
 namespace {
 struct ArpSession {
     FakeHost host;
-    VstTimeInfo time{};
-    std::unique_ptr<ZandrelDSPEdit> effect;
+    TestTransport time;
+    std::unique_ptr<ZandEngine> effect;
     int64_t clock = 0;
-    std::vector<std::pair<int64_t, VstMidiEvent>> out;
+    std::vector<std::pair<int64_t, MidiMessage>> out;
 
-    explicit ArpSession(double tempo = 120.0) {
-        host.sampleRate = 48000;
-        time.tempo = tempo;
-        time.sampleRate = 48000;
-        time.flags = kVstTempoValid | kVstPpqPosValid;
-        host.timeInfo = &time;
-        effect = makeEffect(host);
+    explicit ArpSession(double tempo = 120.0) : time(tempo) {
+        effect = makeEffect(host, &time);
+        time.locate(0.0);
         effect->setParameter(param::kChordsOn, 0.0f); // keys go straight to the arpeggiator
         run(48000);                                   // the stopped clock runs on, away from step 0
         out.clear();
-        time.flags |= kVstTransportPlaying | kVstTransportChanged;
+        time.info.playing = true;
+        time.locate(0.0);
         clock = 0;
     }
     ArpPattern& pattern() { return effect->engine().patterns[effect->engine().currentPattern]; }
-    std::vector<VstMidiEvent> pending;
+    std::vector<MidiMessage> pending;
     void run(int64_t frames) {
-        std::vector<VstMidiEvent> events = std::move(pending);
+        std::vector<MidiMessage> events = std::move(pending);
         pending.clear();
         while (frames > 0) {
             const int32_t n = static_cast<int32_t>(std::min<int64_t>(frames, 1000));
-            time.ppqPos = clock * time.tempo / (60.0 * 48000);
             host.received.clear();
-            runBlock(*effect, n, std::move(events));
+            runBlock(*effect, n, std::move(events), nullptr, nullptr, &time);
             events.clear();
-            time.flags &= ~kVstTransportChanged;
-            for (const auto& e : host.received) out.emplace_back(clock + e.deltaFrames, e);
+            for (const auto& e : host.received) out.emplace_back(clock + e.frame, e);
             clock += n;
             frames -= n;
         }
@@ -53,8 +48,8 @@ struct ArpSession {
     std::vector<std::pair<int64_t, int>> ons() const {
         std::vector<std::pair<int64_t, int>> result;
         for (const auto& [t, e] : out)
-            if ((e.midiData[0] & 0xF0) == 0x90 && e.midiData[2] != 0) {
-                result.emplace_back(t / 6000, e.midiData[1]);
+            if ((e.status & 0xF0) == 0x90 && e.data2 != 0) {
+                result.emplace_back(t / 6000, e.data1);
             }
         return result;
     }
@@ -72,8 +67,8 @@ TEST(StepPlayback, TheDefaultPatternWalksUpTheHeldNotesAtVelocity63) {
     s.run(6 * 6000);
     EXPECT_EQ(s.onNotes(), (std::vector<int>{60, 64, 67, 60, 64, 67}));
     for (const auto& [t, e] : s.out) {
-        if ((e.midiData[0] & 0xF0) == 0x90) {
-            EXPECT_EQ(e.midiData[2], 63);
+        if ((e.status & 0xF0) == 0x90) {
+            EXPECT_EQ(e.data2, 63);
         }
     }
 }
@@ -132,7 +127,7 @@ TEST(StepPlayback, ATiedStepLengthensTheNoteBeforeItAndStartsNothing) {
     for (int64_t st : steps) EXPECT_NE(st % 16, 6);
     int64_t step5On = -1;
     for (const auto& [t, e] : s.out) {
-        const bool on = (e.midiData[0] & 0xF0) == 0x90 && e.midiData[2];
+        const bool on = (e.status & 0xF0) == 0x90 && e.data2;
         if (on && t / 6000 == 5) step5On = t;
         if (!on && step5On >= 0 && t > step5On) {
             EXPECT_EQ(t - step5On, 11999);
@@ -164,8 +159,8 @@ TEST(StepPlayback, OctaveScaleVelocityAndAddedIntervalLanes) {
     s.run(6000);
     EXPECT_EQ(s.onNotes(), (std::vector<int>{72, 78}));
     for (const auto& [t, e] : s.out) {
-        if ((e.midiData[0] & 0xF0) == 0x90) {
-            EXPECT_EQ(e.midiData[2], 127);
+        if ((e.status & 0xF0) == 0x90) {
+            EXPECT_EQ(e.data2, 127);
         }
     }
 }
@@ -221,7 +216,7 @@ TEST(StepPlayback, TheTimingLaneMovesAStepEarly) {
     eighths.run(5 * 12000);
     std::vector<int64_t> times;
     for (const auto& [t, e] : eighths.out)
-        if ((e.midiData[0] & 0xF0) == 0x90 && e.midiData[2]) times.push_back(t);
+        if ((e.status & 0xF0) == 0x90 && e.data2) times.push_back(t);
     ASSERT_GE(times.size(), 4u);
     EXPECT_EQ(times[2], 2 * 12000);
     EXPECT_EQ(times[3], 3 * 12000 - 6000);
@@ -234,7 +229,7 @@ TEST(StepPlayback, TheTimingLaneMovesAStepEarly) {
     sixteenths.run(5 * 6000);
     times.clear();
     for (const auto& [t, e] : sixteenths.out)
-        if ((e.midiData[0] & 0xF0) == 0x90 && e.midiData[2]) times.push_back(t);
+        if ((e.status & 0xF0) == 0x90 && e.data2) times.push_back(t);
     ASSERT_GE(times.size(), 4u);
     EXPECT_EQ(times[0], 0);
     EXPECT_EQ(times[1], 6000);
@@ -249,7 +244,7 @@ TEST(StepPlayback, MutedPreviewStillEndsArpNotesOnTime) {
     s.run(2 * 6000);
     int offs = 0;
     for (const auto& [t, e] : s.out)
-        if ((e.midiData[0] & 0xF0) == 0x80) {
+        if ((e.status & 0xF0) == 0x80) {
             EXPECT_EQ(t % 6000, 5999);
             ++offs;
         }

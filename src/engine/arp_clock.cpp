@@ -5,7 +5,8 @@
 // move single steps late or early.
 #include "arp_rates.h"
 #include "numeric.h"
-#include "zand_dsp.h"
+#include "step_offset_rule.h"
+#include "zand_engine.h"
 
 #include <cmath>
 
@@ -26,10 +27,9 @@ int64_t floorDiv(int64_t a, int64_t b) {
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-constexpr int kTimingLane = 6;
 } // namespace
 
-void ZandDSP::recomputePatternTiming(int pattern) {
+void ZandEngine::recomputePatternTiming(int pattern) noexcept {
     if (!st.arpFreeRate) {
         st.patterns[pattern].stepsPerBeat = stepsPerBeatOfRate(st.patterns[pattern].rate);
         return;
@@ -40,17 +40,17 @@ void ZandDSP::recomputePatternTiming(int pattern) {
     st.freeStepSamples = currentPatternRecord().rate > 1e-7f ? st.sampleRate / hz : 1.0;
 }
 
-void ZandDSP::keepPositionAcrossRateChange(double newStepsPerBeat) {
+void ZandEngine::keepPositionAcrossRateChange(double newStepsPerBeat) noexcept {
     setBeatPos(st.beatPos * currentPatternRecord().stepsPerBeat / newStepsPerBeat);
 }
 
-void ZandDSP::setBeatPos(double position) {
+void ZandEngine::setBeatPos(double position) noexcept {
     st.beatPos = position;
     st.clockAnchorPos = position;
     st.clockSamples = 0;
 }
 
-double ZandDSP::beatPosAfter(int64_t samples) const {
+double ZandEngine::beatPosAfter(int64_t samples) const noexcept {
     // (samples x tempo) / (60 x rate) is exact where step boundaries fall on
     // whole samples, as the host computes its own position; adding
     // beatsPerSample sample by sample would drift.
@@ -58,24 +58,23 @@ double ZandDSP::beatPosAfter(int64_t samples) const {
            static_cast<double>(samples) * st.tempo / (60.0 * static_cast<double>(st.sampleRate));
 }
 
-void ZandDSP::advanceClock() {
+void ZandEngine::advanceClock() noexcept {
     st.clockSamples += 1;
     st.beatPos = beatPosAfter(st.clockSamples);
 }
 
-void ZandDSP::transportStop() {
+void ZandEngine::transportStop() noexcept {
     if (st.midiLatch) allChordNotesOff();
     allArpNotesOff();
     st.patternOrigin = 0.0;
     st.transportChanged = 0;
 }
 
-void ZandDSP::arpClockBlock() {
-    const VstTimeInfo* info = getTimeInfo(kVstPpqPosValid | kVstTempoValid | kVstClockValid);
+void ZandEngine::arpClockBlock(const TransportInfo* info) noexcept {
     if (info) {
-        st.lastTimeInfo = *info;
-        st.haveTimeInfo = 1;
-        const uint8_t playing = (info->flags & kVstTransportPlaying) ? 1 : 0;
+        st.lastTransport = *info;
+        st.haveTransport = 1;
+        const uint8_t playing = info->playing ? 1 : 0;
         if (playing != st.transportPlaying) {
             st.transportPlaying = playing;
             st.transportChanged = 1;
@@ -97,7 +96,7 @@ void ZandDSP::arpClockBlock() {
                 st.lastStep = saturatingFloor((st.beatPos - st.patternOrigin) *
                                               currentPatternRecord().stepsPerBeat);
             }
-            const double hostPos = info->ppqPos;
+            const double hostPos = info->beatPosition;
             if (!std::isfinite(hostPos)) return;
             // A running clock continues undisturbed through the host's small
             // rounding; a real jump (locate, loop) moves it at once.
@@ -117,7 +116,7 @@ void ZandDSP::arpClockBlock() {
     if (st.transportChanged) transportStop();
 }
 
-double ZandDSP::timingOffset(int64_t step) const {
+double ZandEngine::timingOffset(int64_t step) const noexcept {
     const ArpPattern& p = currentPatternRecord();
     const int length = laneLengthOf(p, kTimingLane);
     const int64_t within = ((step % length) + length) % length;
@@ -125,7 +124,7 @@ double ZandDSP::timingOffset(int64_t step) const {
     return p.rowValue[rowOfLane(kTimingLane)][index] * 0.5 - 0.25;
 }
 
-void ZandDSP::arpClockTick() {
+void ZandEngine::arpClockTick() noexcept {
     if (st.beatPos < 0.0) {
         // Whole loops of 256 quarter notes, added at once.
         double position = st.beatPos + 256.0 * std::ceil(-st.beatPos / 256.0);
@@ -133,9 +132,9 @@ void ZandDSP::arpClockTick() {
         setBeatPos(position);
     }
     const ArpPattern& p = currentPatternRecord();
-    if ((st.lastTimeInfo.flags & kVstTransportCycleActive) && !p.restartOnKey) {
-        const double cs = st.lastTimeInfo.cycleStartPos;
-        const double ce = st.lastTimeInfo.cycleEndPos;
+    if (st.lastTransport.loopActive && !p.restartOnKey) {
+        const double cs = st.lastTransport.loopStart;
+        const double ce = st.lastTransport.loopEnd;
         if (st.beatPos > ce && st.beatPos > cs && st.beatPos < ce + 1 && cs < ce)
             setBeatPos((st.beatPos - std::floor(st.beatPos)) + cs);
         if (st.beatPos <= ce && st.beatPos < cs) setBeatPos(st.beatPos + (ce - cs));
@@ -152,26 +151,8 @@ void ZandDSP::arpClockTick() {
         }
     } else {
         const int64_t n = saturatingFloor(s);
-        const double swingDelay = (n & 1) ? st.swing * 0.125 : 0.0;
-        const double tn = timingOffset(n);
-        double o;
-        if (tn > 0.001) {
-            if (saturatingFloor(s - spb * tn) == st.lastStep) {
-                const double next = timingOffset(static_cast<int64_t>(st.lastStep) + 1);
-                o = next < -0.000001 ? next : tn;
-            } else {
-                o = tn;
-            }
-        } else {
-            const double next = timingOffset(n + 1);
-            o = next < -0.000001 ? next : 0.0;
-        }
-        if (swingDelay > 0.0 && o >= 0.0)
-            o = swingDelay > o ? swingDelay : o;
-        else if (o < 0.0 && saturatingFloor(s - spb * o) == st.lastStep)
-            o = 0.0;
-        else if (o == 0.0)
-            o = swingDelay;
+        const double o = stepOffset(
+            n, [&](double offset) { return saturatingFloor(s - spb * offset) == st.lastStep; });
         st.stepCounter = saturatingFloor(s - spb * o);
     }
 

@@ -13,12 +13,12 @@
 // bisection. A proof reaches well beyond the block and is kept for the
 // blocks that follow while its inputs stay the same.
 #include "numeric.h"
-#include "zand_dsp.h"
+#include "step_offset_rule.h"
+#include "zand_engine.h"
 
 #include <bit>
 #include <cmath>
 
-constexpr int kTimingLane = 6;
 
 namespace {
 // How far one proof looks ahead: about a second, so that at common rates a
@@ -40,15 +40,15 @@ int64_t lastHolding(int64_t lo, int64_t hi, Predicate holds) {
 }
 } // namespace
 
-ClockLookaheadInputs ZandDSP::clockLookaheadInputs() const {
+ClockLookaheadInputs ZandEngine::clockLookaheadInputs() const noexcept {
     const ArpPattern& p = currentPatternRecord();
     ClockLookaheadInputs in{};
     in.anchor = std::bit_cast<uint64_t>(st.clockAnchorPos);
     in.origin = std::bit_cast<uint64_t>(st.patternOrigin);
     in.tempo = std::bit_cast<uint64_t>(st.tempo);
     in.stepsPerBeat = std::bit_cast<uint64_t>(p.stepsPerBeat);
-    in.cycleStart = std::bit_cast<uint64_t>(st.lastTimeInfo.cycleStartPos);
-    in.cycleEnd = std::bit_cast<uint64_t>(st.lastTimeInfo.cycleEndPos);
+    in.cycleStart = std::bit_cast<uint64_t>(st.lastTransport.loopStart);
+    in.cycleEnd = std::bit_cast<uint64_t>(st.lastTransport.loopEnd);
     for (int i = 0; i < kStepCount; ++i)
         in.timingRow[i] = std::bit_cast<uint32_t>(p.rowValue[rowOfLane(kTimingLane)][i]);
     in.swing = std::bit_cast<uint32_t>(st.swing);
@@ -56,12 +56,11 @@ ClockLookaheadInputs ZandDSP::clockLookaheadInputs() const {
     in.lastStep = st.lastStep;
     in.timingLength = p.laneLength[kTimingLane];
     in.timingStart = p.laneStart[kTimingLane];
-    in.cycleActiveAndRestart =
-        (st.lastTimeInfo.flags & kVstTransportCycleActive ? 1 : 0) | (p.restartOnKey ? 256 : 0);
+    in.cycleActiveAndRestart = (st.lastTransport.loopActive ? 1 : 0) | (p.restartOnKey ? 256 : 0);
     return in;
 }
 
-int32_t ZandDSP::quietClockSamples(int32_t limit) {
+int32_t ZandEngine::quietClockSamples(int32_t limit) noexcept {
     const ArpPattern& p = currentPatternRecord();
     const double spb = p.stepsPerBeat;
     if (!(spb > 0.0 && spb < 1e300 && st.tempo > 0.0 && st.tempo < 1e300 && st.sampleRate > 0.0f &&
@@ -84,7 +83,7 @@ int32_t ZandDSP::quietClockSamples(int32_t limit) {
     return quiet < limit ? static_cast<int32_t>(quiet) : limit;
 }
 
-void ZandDSP::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizon) {
+void ZandEngine::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizon) noexcept {
     const ArpPattern& p = currentPatternRecord();
     const double spb = p.stepsPerBeat;
     const int64_t c0 = st.clockSamples;
@@ -106,9 +105,9 @@ void ZandDSP::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizo
     if (!(first >= 0.0)) return conclude(0);
 
     int64_t end = horizon - 1; // last sample offset still to be proven quiet
-    if ((st.lastTimeInfo.flags & kVstTransportCycleActive) && !p.restartOnKey) {
-        const double cs = st.lastTimeInfo.cycleStartPos;
-        const double ce = st.lastTimeInfo.cycleEndPos;
+    if (st.lastTransport.loopActive && !p.restartOnKey) {
+        const double cs = st.lastTransport.loopStart;
+        const double ce = st.lastTransport.loopEnd;
         // The jump back to the loop's start: possible once past its end.
         if (cs < ce && !(first >= ce + 1)) {
             if (!(first <= ce)) return conclude(0);
@@ -124,7 +123,7 @@ void ZandDSP::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizo
     while (k <= end) {
         const double s = stepPosAt(k);
         const int64_t n = saturatingFloor(s);
-        const OffsetRange o = offsetRange(n, lastStep);
+        const OffsetRange o = offsetRange(n);
         if (!std::isfinite(o.smallest) || !std::isfinite(o.largest)) return conclude(k);
         if (std::bit_cast<uint64_t>(o.smallest) != std::bit_cast<uint64_t>(o.largest) ||
             (!firstOffset &&
@@ -147,31 +146,14 @@ void ZandDSP::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t horizo
     conclude(end + 1);
 }
 
-OffsetRange ZandDSP::offsetRange(int64_t n, int64_t lastStep) const {
-    // Every offset the tick can choose within step n: it mirrors the tick's
-    // choice with both outcomes of each test that depends on the position.
-    const double swingDelay = (n & 1) ? st.swing * 0.125 : 0.0;
-    const double tn = timingOffset(n);
-    double candidates[2];
-    int count = 0;
-    if (tn > 0.001) {
-        const double next = timingOffset(lastStep + 1);
-        candidates[count++] = tn;
-        candidates[count++] = next < -0.000001 ? next : tn;
-    } else {
-        const double next = timingOffset(n + 1);
-        candidates[count++] = next < -0.000001 ? next : 0.0;
-    }
+OffsetRange ZandEngine::offsetRange(int64_t n) const noexcept {
+    // Every offset the tick can choose within step n: the rule with both
+    // answers to each of its questions about the position.
     OffsetRange range{HUGE_VAL, -HUGE_VAL};
-    for (int c = 0; c < count; ++c) {
-        for (const bool laterStepIsCurrent : {false, true}) {
-            double x = candidates[c];
-            if (swingDelay > 0.0 && x >= 0.0)
-                x = swingDelay > x ? swingDelay : x;
-            else if (x < 0.0 && laterStepIsCurrent)
-                x = 0.0;
-            else if (x == 0.0)
-                x = swingDelay;
+    for (const bool first : {false, true}) {
+        for (const bool second : {false, true}) {
+            int asked = 0;
+            const double x = stepOffset(n, [&](double) { return asked++ == 0 ? first : second; });
             if (!std::isfinite(x)) return OffsetRange{NAN, NAN};
             range.smallest = x < range.smallest ? x : range.smallest;
             range.largest = x > range.largest ? x : range.largest;

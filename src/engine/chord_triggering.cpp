@@ -2,13 +2,12 @@
 // A new trigger key silences the previous chord; only the release of the
 // current key ends it. Notes on channels 2..15 bypass the chord memory.
 // The input modes enter chords from the keys played.
+#include "midi_status.h"
 #include "numeric.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 namespace {
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kNoteOff = 0x80;
 
 // The queued channel is the MIDI channel number, with 0 standing for 16.
 uint8_t statusOn(int channel, bool on) {
@@ -16,8 +15,7 @@ uint8_t statusOn(int channel, bool on) {
 }
 } // namespace
 
-void ZandDSP::trigger(int note, int channel, int velocity) {
-    if (renderBusy[0].load(std::memory_order_relaxed)) return;
+void ZandEngine::trigger(int note, int channel, int velocity) noexcept {
     const int n = note & 127;
     const int v = clampTo(velocity, 0, 127);
 
@@ -39,7 +37,7 @@ void ZandDSP::trigger(int note, int channel, int velocity) {
         return;
     }
     if (st.optLowKeysPickPattern && n < 12 && st.arpOn) {
-        if (v > 0) setParameter(param::kPattern, n / 12.0f);
+        if (v > 0) changeParameter(param::kPattern, n / 12.0f);
         return;
     }
 
@@ -70,7 +68,7 @@ void ZandDSP::trigger(int note, int channel, int velocity) {
     }
 }
 
-void ZandDSP::playChord(int key, int velocity) {
+void ZandEngine::playChord(int key, int velocity) noexcept {
     for (int k = 0; k < kVoiceCount; ++k) {
         if (!st.voiceLock[k]) {
             st.voiceKey[k] = static_cast<uint8_t>(key);
@@ -96,7 +94,7 @@ void ZandDSP::playChord(int key, int velocity) {
     }
 }
 
-void ZandDSP::rememberPlayedKey(int key) {
+void ZandEngine::rememberPlayedKey(int key) noexcept {
     const int count = clampTo(st.playedKeysCount, 0, kKeyCount);
     for (int i = 0; i < count; ++i)
         if (st.playedKeys[i] == key) return;
@@ -106,13 +104,19 @@ void ZandDSP::rememberPlayedKey(int key) {
     if (st.playedKeysCount > 127) setParameter(param::kPlayedKeys, 0.0f);
 }
 
-int ZandDSP::firstEmptyVoice() const {
+int ZandEngine::nextUnlockedVoice(int voice) const noexcept {
+    int next = voice + 1;
+    while (next < kVoiceCount && st.voiceLock[next]) ++next;
+    return next; // kVoiceCount when none is left
+}
+
+int ZandEngine::firstEmptyVoice() const noexcept {
     for (int k = 0; k < kVoiceCount; ++k)
         if (storedNote(k, st.voiceKey[k]) == 0) return k;
     return -1;
 }
 
-void ZandDSP::enterChordNote(int n, int channel, int v) {
+void ZandEngine::enterChordNote(int n, int channel, int v) noexcept {
     // The played note sounds, so the player hears what goes in.
     const int out = n + st.transpose - 24;
     if (out < 1) return;
@@ -152,8 +156,7 @@ void ZandDSP::enterChordNote(int n, int channel, int v) {
         for (int k = 0; k < voice; ++k)
             if (storedNote(k, st.voiceKey[k]) == n) return;
         setParameter(param::kNoteNumFirst + voice, n / 128.0f);
-        int next = voice + 1;
-        while (next < kVoiceCount && st.voiceLock[next]) ++next;
+        const int next = nextUnlockedVoice(voice);
         st.recordVoice = static_cast<int8_t>(next > kVoiceCount - 1 ? kVoiceCount - 1 : next);
         refreshChordName();
     } else {

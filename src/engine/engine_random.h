@@ -15,6 +15,11 @@ public:
         base = seed;
         counter.store(0, std::memory_order_relaxed);
     }
+    // Continues where `other` stands (an offline copy of the engine).
+    void copyFrom(const EngineRandom& other) {
+        base = other.base;
+        counter.store(other.counter.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    }
     // A non-negative 31-bit integer, as the C library's rand() gives.
     int32_t next() {
         uint64_t z =

@@ -2,7 +2,7 @@
 // the effect's reset operations built on them.
 #include "engine_state.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cstring>
 
@@ -59,11 +59,11 @@ void setArpeggiatorDefaults(EngineState& s) {
     s.arpFreeRate = 0;
 }
 
-void ZandDSP::resetChordMemory() {
+void ZandEngine::resetChordMemory() noexcept {
     setChordMemoryDefaults(st);
 }
 
-void ZandDSP::resetArpeggiator() {
+void ZandEngine::resetArpeggiator() noexcept {
     allArpNotesOff();
     setArpeggiatorDefaults(st);
 }

@@ -6,11 +6,12 @@
 // reference itself, so the events and the audio are the reference's, bit
 // for bit.
 #include "numeric.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cstdint>
 
-bool ZandDSP::fastPathFits(const float* left, const float* right, int32_t frames) const {
+bool ZandEngine::fastPathFits(const float* left, const float* right,
+                              int32_t frames) const noexcept {
     // Outputs that overlap only in part would see the sums in another
     // order; the same buffer twice sees them in the reference's order.
     if (!left || !right || left == right) return true;
@@ -20,7 +21,7 @@ bool ZandDSP::fastPathFits(const float* left, const float* right, int32_t frames
     return a >= b + bytes || b >= a + bytes;
 }
 
-void ZandDSP::runSamplesFast(float* left, float* right, int32_t frames, int queued) {
+void ZandEngine::runSamplesFast(float* left, float* right, int32_t frames, int queued) noexcept {
     int32_t s = 0;
     while (s < frames) {
         int32_t span = samplesUntilInput(s, frames, queued);
@@ -38,7 +39,7 @@ void ZandDSP::runSamplesFast(float* left, float* right, int32_t frames, int queu
     }
 }
 
-int32_t ZandDSP::samplesUntilInput(int32_t s, int32_t frames, int queued) const {
+int32_t ZandEngine::samplesUntilInput(int32_t s, int32_t frames, int queued) const noexcept {
     int32_t span = frames - s;
     for (int q = 0; q < queued; ++q) {
         const int32_t due = st.InputNoteQueue[q].deltaFrames;
@@ -47,7 +48,7 @@ int32_t ZandDSP::samplesUntilInput(int32_t s, int32_t frames, int queued) const 
     return span;
 }
 
-int32_t ZandDSP::samplesUntilGateEnds(int32_t limit) const {
+int32_t ZandEngine::samplesUntilGateEnds(int32_t limit) const noexcept {
     // A countdown at g ends the note at the g-th sample from now, which
     // then runs per sample.
     int32_t span = limit;
@@ -58,7 +59,7 @@ int32_t ZandDSP::samplesUntilGateEnds(int32_t limit) const {
     return span;
 }
 
-void ZandDSP::skipQuietClock(int32_t samples) {
+void ZandEngine::skipQuietClock(int32_t samples) noexcept {
     if (st.arpOn) {
         // The span's last tick is quiet too, but leaves stepCounter behind:
         // computed as the tick computes it, or by the tick itself.

@@ -3,7 +3,7 @@
 // never allocates on the real-time thread.
 #pragma once
 
-#include "vst_events.h"
+#include "midi_message.h"
 
 #include <cstdint>
 
@@ -23,20 +23,22 @@ public:
     bool full() const { return count >= kMaxOutputEvents; }
     void clear() { count = 0; }
     // Appends a MIDI event; answers false (and drops it) when the block is full.
-    bool append(uint8_t status, uint8_t data1, uint8_t data2, int32_t deltaFrames);
-    const VstMidiEvent& operator[](int32_t i) const { return events[i]; }
-    VstMidiEvent* data() { return events; }
-    const VstMidiEvent* begin() const { return events; }
-    const VstMidiEvent* end() const { return events + count; }
-    // Orders the events by deltaFrames, keeping the order of equal times:
+    bool append(uint8_t status, uint8_t data1, uint8_t data2, int32_t frame);
+    const MidiMessage& operator[](int32_t i) const { return events[i]; }
+    MidiMessage* data() { return events; }
+    const MidiMessage* begin() const { return events; }
+    const MidiMessage* end() const { return events + count; }
+    // Orders the events by frame, keeping the order of equal times:
     // hosts expect a block's events sorted.
     void sortByTime();
     // Brings every offset inside a block of `frames` samples. Messages passed
     // through keep the host's offset, and a host may hand over one outside
     // the block it then processes.
     void keepInsideBlock(int32_t frames);
+    // Moves every event `frames` later (a part of a longer block).
+    void shiftFrames(int32_t frames);
 
 private:
-    VstMidiEvent* events;
+    MidiMessage* events;
     int32_t count = 0;
 };

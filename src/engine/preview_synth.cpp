@@ -3,11 +3,11 @@
 // voices also time the arpeggiator's note lengths.
 #include "numeric.h"
 #include "waveform_table.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cmath>
 
-void ZandDSP::startPreviewVoice(PreviewVoice& v, int note) {
+void ZandEngine::startPreviewVoice(PreviewVoice& v, int note) noexcept {
     v.active = 1;
     v.note = note;
     v.phaseIncrement = 13.75 * std::pow(2.0, (note - 9) / 12.0) / st.sampleRate;
@@ -16,7 +16,7 @@ void ZandDSP::startPreviewVoice(PreviewVoice& v, int note) {
     v.releaseCounter = 0;
 }
 
-void ZandDSP::releasePreviewVoice(int note, int voiceLimit) {
+void ZandEngine::releasePreviewVoice(int note, int voiceLimit) noexcept {
     // The search starts after the voice most recently started.
     const int start = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1);
     for (int i = 1; i <= voiceLimit; ++i) {
@@ -28,14 +28,14 @@ void ZandDSP::releasePreviewVoice(int note, int voiceLimit) {
     }
 }
 
-void ZandDSP::releaseChordPreviewVoices() {
+void ZandEngine::releaseChordPreviewVoices() noexcept {
     for (int i = 0; i < kChordPreviewVoices; ++i) {
         PreviewVoice& v = st.previewVoice[i];
         if (v.active && v.releaseCounter == 0) v.releaseCounter = kReleaseSamples;
     }
 }
 
-void ZandDSP::runPreviewSample(float* left, float* right, int32_t s) {
+void ZandEngine::runPreviewSample(float* left, float* right, int32_t s) noexcept {
     const bool muted = st.previewMuted != 0;
     for (int index = 0; index < kPreviewVoiceCount; ++index) {
         PreviewVoice& v = st.previewVoice[index];

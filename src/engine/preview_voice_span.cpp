@@ -5,7 +5,7 @@
 // voice order, so the float sums are the per-sample loop's sums.
 #include "preview_voice_kernel.h"
 #include "waveform_table.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cmath>
 
@@ -84,7 +84,8 @@ void renderAudibly(PreviewVoice& v, const float* waveform, float* left, float* r
 }
 } // namespace
 
-void ZandDSP::renderPreviewSpan(float* left, float* right, int32_t from, int32_t count) {
+void ZandEngine::renderPreviewSpan(float* left, float* right, int32_t from,
+                                   int32_t count) noexcept {
     const bool muted = st.previewMuted != 0;
     // Two distinct outputs and enough voices to fill its vectors: the
     // vector kernel, when the processor has it.

@@ -1,8 +1,9 @@
 // The real-time path: intake of the host's events, the per-sample loop, the
 // two output routes and the release helpers.
+#include "midi_status.h"
 #include "numeric.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cmath>
 #include <cstring>
@@ -11,34 +12,18 @@
 // the duration of a call, so that sends from it go straight to the block.
 class ProcessingScope {
 public:
-    explicit ProcessingScope(ZandDSP& dsp) : dsp(dsp) {
-        dsp.insideProcessing.store(true, std::memory_order_seq_cst);
-        // An offline render holds the output while renderBusy[1] is set.
-        active = dsp.renderBusy[1].load(std::memory_order_seq_cst) == 0;
-        if (active) dsp.outputOwner.store(std::this_thread::get_id(), std::memory_order_release);
+    explicit ProcessingScope(ZandEngine& engine) : engine(engine) {
+        engine.outputOwner.store(std::this_thread::get_id(), std::memory_order_release);
     }
-    ~ProcessingScope() {
-        if (active) dsp.outputOwner.store(std::thread::id{}, std::memory_order_release);
-        dsp.insideProcessing.store(false, std::memory_order_seq_cst);
-    }
+    ~ProcessingScope() { engine.outputOwner.store(std::thread::id{}, std::memory_order_release); }
     ProcessingScope(const ProcessingScope&) = delete;
     ProcessingScope& operator=(const ProcessingScope&) = delete;
-    bool active;
 
 private:
-    ZandDSP& dsp;
+    ZandEngine& engine;
 };
 
 namespace {
-constexpr uint8_t kNoteOff = 0x80;
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kController = 0xB0;
-constexpr uint8_t kProgramChange = 0xC0;
-
-bool isNoteMessage(uint8_t status) {
-    const uint8_t kind = status & 0xF0;
-    return kind == kNoteOn || kind == kNoteOff;
-}
 
 // Moves a channel message n channels up; false when that would leave the
 // message's channel range (the status would turn into another message).
@@ -51,23 +36,20 @@ bool moveChannel(uint8_t& status, int n) {
 }
 } // namespace
 
-int32_t ZandDSP::processEvents(VstEvents* events) {
+void ZandEngine::receiveMidi(const MidiMessage* messages, int32_t count) noexcept {
     ProcessingScope scope(*this);
-    if (!scope.active || !events) return 1;
+    if (!messages) return;
     // Events sent from here belong to the block that follows.
     st.sampleInBlock = 0;
     // What the editor did before this block comes before the host's events
     // of the block: an audition must not outlive an all-notes-off after it.
     // So does a preset that a program change chose in an earlier block.
     takeHandOvers();
-    const int32_t count = events->numEvents;
     for (int32_t i = 0; i < count; ++i) {
-        const VstEvent* e = events->events[i];
-        if (!e || e->type != kVstMidiType) continue;
-        const auto* m = reinterpret_cast<const VstMidiEvent*>(e);
-        const auto s = static_cast<uint8_t>(m->midiData[0]);
-        const auto d1 = static_cast<uint8_t>(m->midiData[1]);
-        const auto d2 = static_cast<uint8_t>(m->midiData[2]);
+        const MidiMessage& m = messages[i];
+        const uint8_t s = m.status;
+        const uint8_t d1 = m.data1;
+        const uint8_t d2 = m.data2;
         if (s < 0x80) continue; // not a status byte: nothing a host should send
         const uint8_t kind = s & 0xF0;
         if (kind == kNoteOn || kind == kNoteOff) {
@@ -75,23 +57,23 @@ int32_t ZandDSP::processEvents(VstEvents* events) {
             // Excess note events of a crowded block are dropped.
             if (st.inputNoteCount >= 0 && st.inputNoteCount < kInputQueueSize) {
                 InputNoteEntry& q = st.InputNoteQueue[st.inputNoteCount++];
-                q.deltaFrames = m->deltaFrames;
+                q.deltaFrames = m.frame;
                 q.note = d1 & 127;
                 q.velocity = kind == kNoteOn ? (d2 & 127) : 0;
                 q.channel = static_cast<uint8_t>((s + 1) & 15);
             }
         } else if (kind == kController) {
-            handleController(s, d1 & 127, d2, m->deltaFrames);
+            handleController(s, d1 & 127, d2, m.frame);
         } else if (kind == kProgramChange) {
             handleProgramChange(d1 & 127);
         } else {
-            sendEvent(s, d1, d2, m->deltaFrames, 0);
+            sendEvent(s, d1, d2, m.frame, 0);
         }
     }
-    return 1;
 }
 
-void ZandDSP::handleController(uint8_t status, uint8_t controller, uint8_t value, int32_t offset) {
+void ZandEngine::handleController(uint8_t status, uint8_t controller, uint8_t value,
+                                  int32_t offset) noexcept {
     if (controller == 32 && st.lastControllerNumber == 0) {
         st.subBank = value & 127;
     } else if (controller == 0) {
@@ -107,7 +89,7 @@ void ZandDSP::handleController(uint8_t status, uint8_t controller, uint8_t value
     st.lastControllerNumber = controller;
 }
 
-void ZandDSP::handleProgramChange(uint8_t program) {
+void ZandEngine::handleProgramChange(uint8_t program) noexcept {
     const long p = program;
     diag("\n - - - -  recieved PRG CHG with value %li... final result follows:", p);
     diag("\n <><><><> BANK:%i SUBBANK:%i PRG:%li", st.bank, st.subBank, p);
@@ -116,19 +98,18 @@ void ZandDSP::handleProgramChange(uint8_t program) {
     diag("\n bank %i outval %i", st.bank, static_cast<int>(command->value));
     // The worker thread reads the preset file; the load itself comes back to
     // this thread at the start of a later block (staged_preset_load.h).
+    if (!worker) return;
     worker->defer(command->index, command->value);
     worker->defer(param::kRefreshMenus, 10.0f);
 }
 
-void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t sampleFrames) {
+void ZandEngine::processBlock(float* left, float* right, int32_t sampleFrames,
+                              const TransportInfo* transport) noexcept {
     ProcessingScope scope(*this);
-    if (!scope.active) return;
     st.sampleInBlock = 0;
-    arpClockBlock();
+    arpClockBlock(transport);
     takeHandOvers();
 
-    float* left = outputs ? outputs[0] : nullptr;
-    float* right = outputs ? outputs[1] : nullptr;
     const int32_t frames = sampleFrames > 0 ? sampleFrames : 0;
     if (left) std::memset(left, 0, sizeof(float) * frames);
     if (right) std::memset(right, 0, sizeof(float) * frames);
@@ -150,9 +131,47 @@ void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t samp
     if (st.paramGuardBlocks < kParamGuardLength) st.paramGuardBlocks += 1;
 }
 
+void ZandEngine::process(const MidiMessage* messages, int32_t count, const TransportChange* changes,
+                         int32_t changeCount, float* left, float* right, int32_t frames) noexcept {
+    // A block the host's transport changes in is played as consecutive
+    // blocks, each with its transport, as a host that gives one transport
+    // per block would play it split at those frames. The first part takes
+    // the transport given for the block's start.
+    const TransportInfo* transport = changeCount > 0 ? &changes[0].transport : nullptr;
+    int32_t start = 0;
+    int32_t nextMessage = 0;
+    int32_t nextChange = 1;
+    while (start < frames || start == 0) {
+        while (nextChange < changeCount && changes[nextChange].frame <= start)
+            transport = &changes[nextChange++].transport;
+        int32_t end = frames;
+        if (nextChange < changeCount && changes[nextChange].frame < end)
+            end = changes[nextChange].frame;
+        // The part's messages, their frames counted from its start.
+        MidiMessage part[kInputQueueSize];
+        int32_t partCount = 0;
+        while (nextMessage < count && (messages[nextMessage].frame < end || end == frames)) {
+            if (partCount == kInputQueueSize) {
+                receiveMidi(part, partCount);
+                partCount = 0;
+            }
+            part[partCount] = messages[nextMessage++];
+            part[partCount].frame -= start;
+            ++partCount;
+        }
+        if (partCount > 0) receiveMidi(part, partCount);
+        frameBase = start;
+        processBlock(left ? left + start : nullptr, right ? right + start : nullptr, end - start,
+                     transport);
+        frameBase = 0;
+        if (end >= frames) break;
+        start = end;
+    }
+}
+
 // The reference: everything the engine does at one sample, in this order.
 // The fast path must produce exactly what a run of these produces.
-void ZandDSP::runReferenceSample(float* left, float* right, int32_t s, int queued) {
+void ZandEngine::runReferenceSample(float* left, float* right, int32_t s, int queued) noexcept {
     for (int q = 0; q < queued; ++q) {
         InputNoteEntry& e = st.InputNoteQueue[q];
         if (e.deltaFrames != s) continue;
@@ -166,12 +185,12 @@ void ZandDSP::runReferenceSample(float* left, float* right, int32_t s, int queue
     st.sampleInBlock += 1;
 }
 
-void ZandDSP::takeHandOvers() {
+void ZandEngine::takeHandOvers() noexcept {
     replayPendingSends();
     applyStagedPresetLoads();
 }
 
-void ZandDSP::replayPendingSends() {
+void ZandEngine::replayPendingSends() noexcept {
     PendingSend p;
     while (pendingSends.pop(p)) {
         switch (p.kind) {
@@ -200,20 +219,15 @@ void ZandDSP::replayPendingSends() {
     }
 }
 
-void ZandDSP::handOverToHost() {
+void ZandEngine::handOverToHost() noexcept {
     if (outputEvents.empty()) return;
     outputEvents.sortByTime();
-    const int32_t n = outputEvents.size();
-    for (int32_t k = 0; k < n; ++k) {
-        hostEventRecords[k] = outputEvents[k];
-        hostEvents->events[k] = reinterpret_cast<VstEvent*>(&hostEventRecords[k]);
-    }
-    hostEvents->numEvents = n;
-    sendVstEventsToHost(hostEvents);
+    if (frameBase != 0) outputEvents.shiftFrames(frameBase);
+    if (port) port->sendMidi(outputEvents.begin(), outputEvents.size());
     outputEvents.clear();
 }
 
-void ZandDSP::endOfBlockInputModes(int32_t sampleFrames) {
+void ZandEngine::endOfBlockInputModes(int32_t sampleFrames) noexcept {
     // Step entry: a second without a chord note moves on to the next key.
     if (st.inputMode == kInputStepEntry && st.recordHeld >= 1) {
         st.stepIdleSamples += sampleFrames;
@@ -231,8 +245,7 @@ void ZandDSP::endOfBlockInputModes(int32_t sampleFrames) {
             if (!st.outNoteOn[n]) continue;
             const int voice = clampTo<int>(st.recordVoice, 0, kVoiceCount - 1);
             setParameter(param::kNoteNumFirst + voice, n / 128.0f);
-            int next = voice + 1;
-            while (next < kVoiceCount && st.voiceLock[next]) ++next;
+            const int next = nextUnlockedVoice(voice);
             if (next > kVoiceCount - 1) {
                 st.recordVoice = kVoiceCount - 1;
                 break;
@@ -245,7 +258,8 @@ void ZandDSP::endOfBlockInputModes(int32_t sampleFrames) {
     }
 }
 
-void ZandDSP::sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset, int voice) {
+void ZandEngine::sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset,
+                           int voice) noexcept {
     // The event goes where the routing sends it now, even when it leaves at
     // the next block: a switch that releases notes and then changes the
     // routing (the arpeggiator switched on) must not swallow the note-offs.
@@ -266,8 +280,8 @@ void ZandDSP::sendEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t of
     sendRoutedEvent(status, data1, data2, offset, voice, routing);
 }
 
-void ZandDSP::sendRoutedEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset,
-                              int voice, uint8_t routing) {
+void ZandEngine::sendRoutedEvent(uint8_t status, uint8_t data1, uint8_t data2, int32_t offset,
+                                 int voice, uint8_t routing) noexcept {
     const bool note = isNoteMessage(status);
     bool noteOn = (status & 0xF0) == kNoteOn;
     if (note) {
@@ -306,8 +320,9 @@ void ZandDSP::sendRoutedEvent(uint8_t status, uint8_t data1, uint8_t data2, int3
     if (note) previewChordNote(data1, noteOn);
 }
 
-void ZandDSP::previewChordNote(uint8_t note, bool noteOn) {
-    if (renderBusy[0].load(std::memory_order_relaxed)) return;
+void ZandEngine::previewChordNote(uint8_t note, bool noteOn) noexcept {
+    // The offline render of an export sounds nothing.
+    if (offline) return;
     if (note >= kKeyCount) return;
     if (!noteOn) {
         st.outNoteOn[note] = 0;
@@ -317,15 +332,21 @@ void ZandDSP::previewChordNote(uint8_t note, bool noteOn) {
     st.outNoteOn[note] = 1;
     // While the arpeggiator runs, only its own notes sound in the preview.
     if (st.arpOn) return;
-    int v = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1) % kChordPreviewVoices;
-    for (int tries = 0; tries < kChordPreviewVoices && st.previewVoice[v].active; ++tries)
-        v = (v + 1) % kChordPreviewVoices;
-    st.nextVoice = v;
+    const int v = takePreviewVoice(kChordPreviewVoices);
     startPreviewVoice(st.previewVoice[v], note);
 }
 
-void ZandDSP::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t offset,
-                           bool arpFlag) {
+int ZandEngine::takePreviewVoice(int range) noexcept {
+    // The next free one of voices 0..range - 1 from where the last started;
+    // with none free, the next one is taken over.
+    int v = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1) % range;
+    for (int tries = 0; tries < range && st.previewVoice[v].active; ++tries) v = (v + 1) % range;
+    st.nextVoice = v;
+    return v;
+}
+
+void ZandEngine::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t offset,
+                              bool arpFlag) noexcept {
     if (!ownsOutput()) {
         handOver({PendingSend::kArpEvent, status, static_cast<uint8_t>(clampTo(note, 0, 255)),
                   velocity, static_cast<uint8_t>(arpFlag ? 1 : 0)});
@@ -349,10 +370,7 @@ void ZandDSP::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t o
         sendArpNoteOff(note, offset);
         if (outputEvents.full()) return;
     }
-    int v = clampTo<int32_t>(st.nextVoice, 0, kPreviewVoiceCount - 1);
-    for (int tries = 0; tries < kPreviewVoiceCount && st.previewVoice[v].active; ++tries)
-        v = (v + 1) % kPreviewVoiceCount;
-    st.nextVoice = v;
+    const int v = takePreviewVoice(kPreviewVoiceCount);
     PreviewVoice& voice = st.previewVoice[v];
     // Every voice busy: the note the taken voice was timing ends now.
     if (voice.active && voice.gateCountdown > 0) {
@@ -373,7 +391,7 @@ void ZandDSP::sendArpEvent(uint8_t status, int note, uint8_t velocity, int32_t o
     startPreviewVoice(voice, note);
 }
 
-void ZandDSP::sendArpNoteOff(int note, int32_t offset) {
+void ZandEngine::sendArpNoteOff(int note, int32_t offset) noexcept {
     if (!ownsOutput()) {
         handOver({PendingSend::kArpNoteOff, 0x80, static_cast<uint8_t>(note & 127), 0, 1});
         return;
@@ -385,7 +403,7 @@ void ZandDSP::sendArpNoteOff(int note, int32_t offset) {
     releasePreviewVoice(note, kPreviewVoiceCount);
 }
 
-void ZandDSP::allChordNotesOff() {
+void ZandEngine::allChordNotesOff() noexcept {
     for (int n = 0; n < kKeyCount; ++n) {
         if (!st.outNoteOn[n]) continue;
         st.outNoteOn[n] = 0;
@@ -399,7 +417,7 @@ void ZandDSP::allChordNotesOff() {
     }
 }
 
-void ZandDSP::arpNotesOff() {
+void ZandEngine::arpNotesOff() noexcept {
     for (int n = 0; n < kKeyCount; ++n) {
         if (!st.arpNoteOn[n]) continue;
         st.arpNoteOn[n] = 0;
@@ -413,7 +431,7 @@ void ZandDSP::arpNotesOff() {
     }
 }
 
-void ZandDSP::allArpNotesOff() {
+void ZandEngine::allArpNotesOff() noexcept {
     arpNotesOff();
     st.arpHeldCount = 0;
     st.arpKeysDown = 0;

@@ -3,24 +3,15 @@
 // velocity and length, with an optional added interval — and the list of
 // held notes it plays from.
 #include "chord_naming.h"
+#include "midi_status.h"
 #include "note_rule_walk.h"
 #include "numeric.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cmath>
 
 namespace {
-constexpr uint8_t kNoteOn = 0x90;
-
-// Lanes and the rows they play from.
-constexpr int kNoteLane = 0;
-constexpr int kSpreadLane = 1;
-constexpr int kOctaveLane = 2;
-constexpr int kScaleLane = 3;
-constexpr int kVelocityLane = 4;
-constexpr int kLengthLane = 5;
-constexpr int kIntervalLane = 7;
 
 // -12..+12 semitones; values up to 1/26 mean no shift. Values beyond 1
 // (a damaged load) shift as 1 does.
@@ -87,11 +78,11 @@ int walkCycle(int mode, int n) {
 }
 } // namespace
 
-float ZandDSP::laneValue(int lane) const {
+float ZandEngine::laneValue(int lane) const noexcept {
     return currentPatternRecord().rowValue[rowOfLane(lane)][st.lanePos[lane] & 15];
 }
 
-void ZandDSP::applyHeldNoteInput(int note, int channel, int velocity) {
+void ZandEngine::applyHeldNoteInput(int note, int channel, int velocity) noexcept {
     if (channel == 2) {
         setParameter(param::kPattern, (note % 12) / 12.0f);
         return;
@@ -161,7 +152,7 @@ void ZandDSP::applyHeldNoteInput(int note, int channel, int velocity) {
     }
 }
 
-void ZandDSP::sortHeldNotes() {
+void ZandEngine::sortHeldNotes() noexcept {
     // Ascending, empty slots last; each note keeps its companion value.
     for (int i = 1; i < 8; ++i) {
         const int8_t note = st.arpHeld[i];
@@ -178,7 +169,7 @@ void ZandDSP::sortHeldNotes() {
     }
 }
 
-void ZandDSP::playStep() {
+void ZandEngine::playStep() noexcept {
     const ArpPattern& p = currentPatternRecord();
     const int p0 = st.lanePos[kNoteLane] & 15;
     if (!p.stepOn[p0] || p.stepKind[p0] > 10) return; // off, or tied to the step before
@@ -235,7 +226,7 @@ void ZandDSP::playStep() {
     for (int j = 0; j < i; ++j) playNote(j, extra + 12);
 }
 
-void ZandDSP::playNote(int index, int extra) {
+void ZandEngine::playNote(int index, int extra) noexcept {
     const int octave = (sixteenthsOf(laneValue(kOctaveLane)) - 8) * 12;
     int note = st.arpHeld[index & 7] + extra + octave;
     const int interval = positiveMod(positiveMod(note, 12) - clampTo(st.chordRoot, 0, 11), 12);
@@ -249,7 +240,7 @@ void ZandDSP::playNote(int index, int extra) {
         sendArpEvent(kNoteOn, note + added, static_cast<uint8_t>(velocity), st.sampleInBlock, true);
 }
 
-int32_t ZandDSP::arpNoteLength() const {
+int32_t ZandEngine::arpNoteLength() const noexcept {
     const ArpPattern& p = currentPatternRecord();
     const int p0 = st.lanePos[kNoteLane] & 15;
     const int length0 = clampTo(p.laneLength[kNoteLane], 1, kStepCount);
@@ -265,6 +256,6 @@ int32_t ZandDSP::arpNoteLength() const {
     return saturatingInt(length);
 }
 
-int ZandDSP::applyArpNoteRule(int note) const {
+int ZandEngine::applyArpNoteRule(int note) const noexcept {
     return walkNoteRules(note, st.arpNoteRule);
 }

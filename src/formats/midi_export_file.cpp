@@ -1,6 +1,7 @@
 #include "midi_export_file.h"
+#include "midi_status.h"
 
-#include "byte_order.h"
+#include "smf_bytes.h"
 #include "numeric.h"
 #include "preset_file.h"
 
@@ -9,20 +10,8 @@
 
 namespace {
 
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kNoteOff = 0x80;
 constexpr int kTrackNameSize = 16;
 constexpr int kDebugEventCount = 490;
-
-// A delta as a variable-length quantity. One bar never needs more than two
-// bytes; longer deltas still get a valid encoding.
-void putDelta(std::vector<uint8_t>& out, uint32_t delta) {
-    uint8_t bytes[5];
-    int n = 0;
-    bytes[n++] = delta & 0x7F;
-    while ((delta >>= 7) != 0) bytes[n++] = static_cast<uint8_t>(0x80 | (delta & 0x7F));
-    while (n > 0) out.push_back(bytes[--n]);
-}
 
 void trackName(char (&text)[kTrackNameSize], bool haveEvents, const char* chordName,
                ExportMode mode, int32_t currentPattern) {
@@ -49,12 +38,11 @@ ExportMode exportModeOfValue(float value) {
     return saturatingInt(value + 0.5) == 1 ? ExportMode::kArpeggio : ExportMode::kChord;
 }
 
-std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double samplesPerBeat,
+std::vector<uint8_t> midiExportBytes(std::vector<MidiMessage> events, double samplesPerBeat,
                                      const char* chordName, ExportMode mode, int32_t currentPattern,
                                      const DiagnosticSink& sink) {
-    std::stable_sort(
-        events.begin(), events.end(),
-        [](const CapturedEvent& a, const CapturedEvent& b) { return a.sampleTime < b.sampleTime; });
+    std::stable_sort(events.begin(), events.end(),
+                     [](const MidiMessage& a, const MidiMessage& b) { return a.frame < b.frame; });
     // Ticks are computed in single precision, as hosts have always read
     // these files.
     const float ticksPerSample =
@@ -69,9 +57,9 @@ std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double s
         bool noteOn[128] = {};
         int32_t lastTick = 0;
         for (size_t i = 0; i < events.size(); ++i) {
-            const CapturedEvent& e = events[i];
+            const MidiMessage& e = events[i];
             const int ev = static_cast<int>(i);
-            int32_t frames = e.sampleTime;
+            int32_t frames = e.frame;
             if (frames < 0) {
                 logLine(sink,
                         "\n warning - MIDI Export, delta is negative for ev# %i, frames# %i, "
@@ -91,7 +79,7 @@ std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double s
                         static_cast<int>(delta), ev, frames, lastTick);
                 delta = 0;
             }
-            putDelta(body, static_cast<uint32_t>(delta));
+            appendVariableLength(body, static_cast<uint32_t>(delta));
             body.push_back(e.status);
             body.push_back(e.data1);
             body.push_back(e.data2);
@@ -110,7 +98,7 @@ std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double s
                     "\n adding note off for note %i - delta set %i, finalppq calc %f, lastdelta "
                     "calc %i",
                     note, delta, static_cast<double>(kTicksPerBar), lastTick);
-            putDelta(body, static_cast<uint32_t>(delta));
+            appendVariableLength(body, static_cast<uint32_t>(delta));
             body.push_back(kNoteOff);
             body.push_back(static_cast<uint8_t>(note));
             body.push_back(0);
@@ -123,30 +111,14 @@ std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double s
     char name[kTrackNameSize];
     trackName(name, !events.empty(), chordName, mode, currentPattern);
 
-    std::vector<uint8_t> file(22);
-    std::memcpy(&file[0], "MThd", 4);
-    putBe32(&file[4], 6);
-    putBe16(&file[8], 0);
-    putBe16(&file[10], 1);
-    putBe16(&file[12], kTicksPerQuarter);
-    std::memcpy(&file[14], "MTrk", 4);
-    putBe32(&file[18], static_cast<uint32_t>(4 + kTrackNameSize + body.size() + 4));
-    const uint8_t nameEvent[4] = {0x00, 0xFF, 0x03, kTrackNameSize};
-    file.insert(file.end(), nameEvent, nameEvent + 4);
-    file.insert(file.end(), name, name + kTrackNameSize);
-    file.insert(file.end(), body.begin(), body.end());
-    const uint8_t endOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
-    file.insert(file.end(), endOfTrack, endOfTrack + 4);
-    return file;
-}
-
-std::vector<CapturedEvent> capturedEvents(const VstMidiEvent* begin, const VstMidiEvent* end) {
-    std::vector<CapturedEvent> events;
-    for (const VstMidiEvent* e = begin; e != end; ++e)
-        events.push_back({e->deltaFrames, static_cast<uint8_t>(e->midiData[0]),
-                          static_cast<uint8_t>(e->midiData[1]),
-                          static_cast<uint8_t>(e->midiData[2])});
-    return events;
+    // The track: its name, the events, the end of the track.
+    std::vector<uint8_t> track;
+    track.reserve(4 + kTrackNameSize + body.size() + 4);
+    track.insert(track.end(), {0x00, 0xFF, 0x03, kTrackNameSize});
+    track.insert(track.end(), name, name + kTrackNameSize);
+    track.insert(track.end(), body.begin(), body.end());
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    return smfBytes(0, kTicksPerQuarter, {track});
 }
 
 bool writeMidiExportFile(const std::string& path, const std::vector<uint8_t>& bytes) {

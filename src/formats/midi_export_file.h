@@ -4,18 +4,11 @@
 #pragma once
 
 #include "format_log.h"
-#include "vst_events.h"
+#include "midi_message.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-struct CapturedEvent {
-    int32_t sampleTime; // from the start of the render
-    uint8_t status;
-    uint8_t data1;
-    uint8_t data2;
-};
 
 enum class ExportMode { kChord, kArpeggio };
 
@@ -26,16 +19,13 @@ constexpr int kTicksPerBar = 4 * kTicksPerQuarter;
 // arpeggio, anything else a chord.
 ExportMode exportModeOfValue(float value);
 
-// The file's bytes. `events` are sorted by sample time here; `chordName` is
+// The file's bytes. `events` are the render's, their frames counted from
+// its start, sorted by frame here; `chordName` is
 // the engine's chord name text; `currentPattern` gives the letter of an
 // arpeggio's track name. Debug lines go to `sink`.
-std::vector<uint8_t> midiExportBytes(std::vector<CapturedEvent> events, double samplesPerBeat,
+std::vector<uint8_t> midiExportBytes(std::vector<MidiMessage> events, double samplesPerBeat,
                                      const char* chordName, ExportMode mode, int32_t currentPattern,
                                      const DiagnosticSink& sink = {});
-
-// The captured events of a render: each event's delta-frame field is its
-// sample time from the start, and its first three MIDI bytes are taken.
-std::vector<CapturedEvent> capturedEvents(const VstMidiEvent* begin, const VstMidiEvent* end);
 
 // Writes the bytes to `path` in one piece; false when the file cannot be
 // written (nothing is reported, as for a drag that finds no target). A drag

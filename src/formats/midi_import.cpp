@@ -1,5 +1,8 @@
 #include "midi_import.h"
 
+#include "midi_status.h"
+#include "smf_bytes.h"
+
 #include <cstring>
 
 namespace {
@@ -7,36 +10,6 @@ namespace {
 constexpr size_t kHeaderSize = 14;
 // Events start right behind the 8-byte track header, which is not examined.
 constexpr size_t kFirstEvent = 22;
-
-struct Reader {
-    const uint8_t* data;
-    size_t size;
-    size_t pos;
-
-    bool byte(uint8_t& out) {
-        if (pos >= size) return false;
-        out = data[pos++];
-        return true;
-    }
-    bool quantity(uint32_t& out) {
-        out = 0;
-        for (int i = 0; i < 4; ++i) {
-            uint8_t b;
-            if (!byte(b)) return false;
-            out = (out << 7) | (b & 0x7F);
-            if ((b & 0x80) == 0) return true;
-        }
-        return true;
-    }
-    bool skip(uint32_t count) {
-        if (count > size - pos) {
-            pos = size;
-            return false;
-        }
-        pos += count;
-        return true;
-    }
-};
 
 struct ChordGrouping {
     EngineState& state;
@@ -100,10 +73,10 @@ MidiImportResult importMidiChords(EngineState& state, const uint8_t* file, size_
     result.firstKey = state.currentKey > 127 ? 127 : state.currentKey;
 
     ChordGrouping chords{state, result.firstKey};
-    Reader r{file, size, kFirstEvent};
+    SmfCursor r(file, size, kFirstEvent);
     uint8_t runningStatus = 0;
     // Parsing stops once the last byte is reached: no event fits in it.
-    while (r.pos + 1 < size) {
+    while (r.offset() + 1 < size) {
         uint32_t delta;
         if (!r.quantity(delta)) break;
         if (delta > 0 && chords.added > 0 && !chords.finish()) break;
@@ -127,7 +100,7 @@ MidiImportResult importMidiChords(EngineState& state, const uint8_t* file, size_
             return r.byte(out);
         };
 
-        const uint8_t kind = status & 0xF0;
+        const uint8_t kind = messageKind(status);
         bool more = true;
         if (status == 0xFF) {
             uint8_t type;
@@ -142,12 +115,12 @@ MidiImportResult importMidiChords(EngineState& state, const uint8_t* file, size_
                 more = r.quantity(length);
             }
             more = more && r.skip(length);
-        } else if (kind == 0x90 || kind == 0x80) {
+        } else if (kind == kNoteOn || kind == kNoteOff) {
             uint8_t note, velocity;
             more = firstData(note) && r.byte(velocity);
             if (more)
                 more =
-                    kind == 0x90 && velocity != 0 ? chords.noteStarts(note) : chords.noteEnds(note);
+                    startsNote(status, velocity) ? chords.noteStarts(note) : chords.noteEnds(note);
         } else if (kind == 0xA0 || kind == 0xB0 || kind == 0xE0 || status == 0xF2) {
             uint8_t ignored;
             more = firstData(ignored) && r.byte(ignored);

@@ -69,14 +69,6 @@ void PluginHost::close() {
     effect = nullptr;
 }
 
-void PluginHost::unloadWithoutClose() {
-    // Whatever the abandoned effect still calls back reaches no host.
-    if (effect) effect->resvd1 = 0;
-    effect = nullptr;
-    if (library) dlclose(library);
-    library = nullptr;
-}
-
 void PluginHost::load(const std::string& pluginPath) {
     library = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {

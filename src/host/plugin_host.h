@@ -44,9 +44,14 @@ public:
     // Suspends and closes the effect now; the library stays loaded until
     // the host is destroyed.
     void close();
-    // What a careless host does: unloads the library without closing the
-    // effect, which is never destroyed.
-    void unloadWithoutClose();
+    // Forgets the instance without closing it: the destructor then unloads
+    // the library with the instance still open, as some hosts and
+    // scanners do. Whatever the abandoned effect still calls back reaches
+    // no host.
+    void abandonInstance() {
+        if (effect) effect->resvd1 = 0;
+        effect = nullptr;
+    }
     const std::string& error() const { return loadError; }
     AEffect* aeffect() const { return effect; }
     intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,

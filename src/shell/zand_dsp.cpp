@@ -1,75 +1,21 @@
 #include "zand_dsp.h"
 
-#include "csv_export.h"
-
 #include "parameter_indices.h"
-#include "preview_voice_kernel.h"
-#include "state_chunk.h"
-#include "waveform_table.h"
+#include "text_copy.h"
 
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-uint64_t initialSeed() {
-    // Renders and tests pin the seed; otherwise every instance differs.
-    if (const char* env = std::getenv("ZANDREL_SEED"); env && *env)
-        return std::strtoull(env, nullptr, 0);
-    return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-}
-
-void copyText(char* dest, const char* src, size_t capacity) {
-    const size_t n = strnlen(src, capacity - 1);
-    std::memcpy(dest, src, n);
-    dest[n] = 0;
-}
-
-} // namespace
-
 ZandDSP::ZandDSP(audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, 1, param::kHostParameterCount), random(initialSeed()) {
-    st = EngineState{};
-    // 1. Run-time bookkeeping.
-    renderBusy[0] = 0;
-    renderBusy[1] = 0;
-    st.currentLane = 0;
-    st.editorScaleValue = 0.0f;
-    std::memset(st.occupancyMarks, 0, sizeof st.occupancyMarks);
-
-    // 2. The host's name: Live gets no "Song Options" menu.
-    char product[kVstMaxProductStrLen + 1] = {};
-    getHostProductString(product);
-    product[kVstMaxProductStrLen] = 0;
-    st.hostIsLive = std::strcmp(product, "Live") == 0;
-    diag("\n %s", product);
-
-    // 3. Program and switches.
-    copyText(st.programName, "Default Program", sizeof st.programName);
-    st.previewMuted = 0;
-    st.midiLatch = 0;
-    st.latchActive = 0;
-
-    // 4., 5. Preview synthesizer.
-    waveform = waveformTable();
-    widenedWaveform = widenedWaveformTable();
-    previewKernelAvailable(); // decided here, not on the real-time thread
-    std::memset(st.previewVoice, 0, sizeof st.previewVoice);
-    st.nextVoice = 0;
-
-    // 6. Routing and identity.
-    st.xmitVoicesCh3 = 0;
-    st.xmitChordsCh2 = 0;
+    : AudioEffectX(audioMaster, 1, param::kHostParameterCount), engine(*this, setupFromHost()) {
     setNumInputs(0);
     setNumOutputs(2);
     canProcessReplacing();
     setUniqueID(kZandrelUniqueId);
-    applySampleRateRule(AudioEffect::sampleRate);
     isSynth();
+    programsAreChunks();
 
-    // 7. The host event block: header with 4096 pointers, 4096 records.
+    // The host event block: header with 4096 pointers, 4096 records.
     // The header holds an array of pointers: the size of a pointer is meant.
     // NOLINTNEXTLINE(bugprone-sizeof-expression)
     const size_t header = offsetof(VstEvents, events) + kMaxOutputEvents * sizeof(VstEvent*);
@@ -79,52 +25,18 @@ ZandDSP::ZandDSP(audioMasterCallback audioMaster)
     if (!hostEvents || !hostEventRecords) std::abort();
     hostEvents->numEvents = 0;
 
-    // 8., 9. Working lists (the output list reserves its block maximum).
-    outputEvents.clear();
-    programsAreChunks();
-    st.transpose = 24;
-
-    // Clock constants that the resets rely on.
-    st.tempo = 1.0;
-    st.samplesPerBeat = 60.0 / st.tempo * st.sampleRate;
-    st.beatsPerSample = 1.0 / st.samplesPerBeat;
-    st.freeIncrement = 0.0001;
-    st.freeStepSamples = 1.0;
-    st.arpWalk = -1;
-    st.lastControllerNumber = 1;
-
-    worker = std::make_unique<BackgroundWorker>(
-        realtimeLog, [this](int32_t index, float value) { runDeferred(index, value); });
-
-    chunkBuffer.resize(kStateChunkSize);
-    // The presets folder and the configuration, read where the editor
-    // object would read them, so that program change and the options work
-    // in a host that never opens the window.
-    presets = std::make_unique<PresetLibrary>();
-    applyConfiguration(presets->configuration());
-
-    // 10. Chord memory, arpeggiator, clipboard.
-    resetChordMemory();
-    resetArpeggiator();
-    resetPattern(st.arpClipboard);
-
-    // 11.
-    std::memset(st.keyDown, 0, sizeof st.keyDown);
-    st.lastTriggerVelocity = 100;
-
-    // 12.
     resume();
 }
 
 ZandDSP::~ZandDSP() {
-    worker.reset();
     std::free(hostEventRecords);
     std::free(hostEvents);
 }
 
-void ZandDSP::applySampleRateRule(float rate) {
-    // Hosts below 44 kHz get the engine's timing at 44100.
-    st.sampleRate = rate < 44000.0f ? 44100.0f : rate;
+EngineSetup ZandDSP::setupFromHost() {
+    getHostProductString(hostProduct);
+    hostProduct[kVstMaxProductStrLen] = 0;
+    return {getSampleRate(), hostProduct};
 }
 
 bool ZandDSP::getEffectName(char* name) {
@@ -151,43 +63,47 @@ int32_t ZandDSP::canDo(char* text) {
     return -1;
 }
 
+intptr_t ZandDSP::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+    // The host prepares to process: program changes may now need the worker.
+    if (opcode == effMainsChanged && value != 0) engine.startWorker();
+    return AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
+}
+
 intptr_t ZandDSP::vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) {
     if (value != kVendorMagic) return 0;
     const char* path = static_cast<const char*>(ptr);
     switch (index) {
     case kVendorLoadChordPreset:
-        return path && loadPresetFile(kChordBank, path) ? 1 : 0;
+        return path && engine.loadPresetFile(kChordBank, path) ? 1 : 0;
     case kVendorLoadArpPreset:
-        return path && loadPresetFile(kArpBank, path) ? 1 : 0;
+        return path && engine.loadPresetFile(kArpBank, path) ? 1 : 0;
     case kVendorSavePreset: {
         if (!path) return 0;
         const PresetKind kind = opt == 1.0f   ? PresetKind::kChords
                                 : opt == 2.0f ? PresetKind::kArp
                                               : PresetKind::kWholeState;
-        return savePreset(kind, path) ? 1 : 0;
+        return engine.savePreset(kind, path) ? 1 : 0;
     }
     case kVendorSetPath:
         if (!path) return 0;
-        pathBuffer = path;
+        engine.presetPath() = path;
         return 1;
     case kVendorImportMidi:
-        return path && importMidiFile(path) ? 1 : 0;
+        return path && engine.importMidiFile(path) ? 1 : 0;
     case kVendorSaveCsv:
-        if (!path) return 0;
-        pathBuffer = path;
-        return saveChordsCsv(st, pathBuffer) ? 1 : 0;
+        return path && engine.saveChordList(path) ? 1 : 0;
     case kVendorSeedRandom:
         if (!ptr) return 0;
-        seedRandom(*static_cast<uint64_t*>(ptr));
+        engine.seedRandom(*static_cast<uint64_t*>(ptr));
         return 1;
     case kVendorRunDeferred:
-        runDeferredWork();
+        engine.runDeferredWork();
         return 1;
     case kVendorHoldDeferred:
-        worker->holdForHost(opt >= 0.5f);
+        engine.holdDeferredWork(opt >= 0.5f);
         return 1;
     case kVendorUseReferencePath:
-        referencePath.store(opt >= 0.5f, std::memory_order_relaxed);
+        engine.useReferencePath(opt >= 0.5f);
         return 1;
     default:
         return 0;
@@ -195,67 +111,111 @@ intptr_t ZandDSP::vendorSpecific(int32_t index, intptr_t value, void* ptr, float
 }
 
 void ZandDSP::suspend() {
-    applySampleRateRule(getSampleRate());
+    engine.suspend(getSampleRate());
 }
 
 void ZandDSP::resume() {
     wantEvents(1);
     setInitialDelay(0);
-    applySampleRateRule(getSampleRate());
-    st.samplesPerBeat = 60.0 / st.tempo * st.sampleRate;
-    st.beatsPerSample = 1.0 / st.samplesPerBeat;
-    // An arp note that sounds now would lose the note-off its length gives
-    // it: that note-off only ends notes still marked as sounding. End them
-    // at the start of the next block instead.
-    for (int n = 1; n < kKeyCount; ++n)
-        if (st.arpNoteOn[n])
-            handOver({PendingSend::kArpNoteOff, 0x80, static_cast<uint8_t>(n), 0, 1});
-    std::memset(st.outNoteOn, 0, sizeof st.outNoteOn);
-    std::memset(st.arpNoteOn, 0, sizeof st.arpNoteOn);
-    st.paramGuardBlocks = 0;
-    st.hostAnchor = 0.0;
-    st.predictedPos = 0.0;
-    st.freePhase = 0.0;
+    engine.resume(getSampleRate());
 }
 
 void ZandDSP::setProgramName(char* name) {
-    // Longer names are cut to the field.
-    copyText(st.programName, name, sizeof st.programName);
+    engine.setProgramName(name);
 }
 
 void ZandDSP::getProgramName(char* name) {
-    copyText(name, st.programName, kVstMaxProgNameLen);
+    copyText(name, engine.programName(), kVstMaxProgNameLen);
 }
 
 bool ZandDSP::getProgramNameIndexed(int32_t /*category*/, int32_t index, char* text) {
     if (index != 0) return false;
-    copyText(text, st.programName, kVstMaxProgNameLen);
+    copyText(text, engine.programName(), kVstMaxProgNameLen);
     return true;
 }
 
-void ZandDSP::runDeferredWork() {
-    worker->runPending();
+void ZandDSP::setParameter(int32_t index, float value) {
+    engine.setParameter(index, value);
 }
 
-bool ZandDSP::handOver(const PendingSend& send) {
-    if (pendingSends.push(send)) {
-        handOverDropTold.store(false, std::memory_order_relaxed);
-        return true;
-    }
-    if (!handOverDropTold.exchange(true, std::memory_order_relaxed))
-        diag("\n editor events dropped: the host has not processed a block for a while");
-    return false;
+float ZandDSP::getParameter(int32_t index) {
+    return engine.getParameter(index);
 }
 
-void ZandDSP::diag(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    if (ownsOutput()) {
-        LogLine line;
-        std::vsnprintf(line.text, sizeof line.text, format, args);
-        realtimeLog.push(line);
-    } else {
-        std::vfprintf(stderr, format, args);
+void ZandDSP::getParameterName(int32_t index, char* text) {
+    engine.getParameterName(index, text);
+}
+
+void ZandDSP::getParameterLabel(int32_t index, char* text) {
+    engine.getParameterLabel(index, text);
+}
+
+void ZandDSP::getParameterDisplay(int32_t index, char* text) {
+    engine.getParameterDisplay(index, text);
+}
+
+int32_t ZandDSP::getChunk(void** data, bool /*isPreset*/) {
+    return engine.getChunk(data);
+}
+
+int32_t ZandDSP::setChunk(void* data, int32_t byteSize, bool /*isPreset*/) {
+    return engine.setChunk(data, byteSize);
+}
+
+int32_t ZandDSP::processEvents(VstEvents* events) {
+    if (!events) return 1;
+    const int32_t count = events->numEvents;
+    int32_t taken = 0;
+    auto handOn = [&] {
+        engine.receiveMidi(incoming, taken);
+        taken = 0;
+    };
+    for (int32_t i = 0; i < count; ++i) {
+        const VstEvent* e = events->events[i];
+        if (!e || e->type != kVstMidiType) continue;
+        const auto* m = reinterpret_cast<const VstMidiEvent*>(e);
+        incoming[taken++] = {m->deltaFrames, static_cast<uint8_t>(m->midiData[0]),
+                             static_cast<uint8_t>(m->midiData[1]),
+                             static_cast<uint8_t>(m->midiData[2])};
+        if (taken == static_cast<int32_t>(std::size(incoming))) handOn();
     }
-    va_end(args);
+    // Even a block without MIDI takes what other threads left for it.
+    handOn();
+    return 1;
+}
+
+void ZandDSP::processReplacing(float** /*inputs*/, float** outputs, int32_t sampleFrames) {
+    const VstTimeInfo* info = getTimeInfo(kVstPpqPosValid | kVstTempoValid | kVstClockValid);
+    TransportInfo transport{};
+    if (info) {
+        transport.playing = (info->flags & kVstTransportPlaying) != 0;
+        transport.loopActive = (info->flags & kVstTransportCycleActive) != 0;
+        transport.tempo = info->tempo;
+        transport.beatPosition = info->ppqPos;
+        transport.loopStart = info->cycleStartPos;
+        transport.loopEnd = info->cycleEndPos;
+    }
+    engine.processBlock(outputs ? outputs[0] : nullptr, outputs ? outputs[1] : nullptr,
+                        sampleFrames, info ? &transport : nullptr);
+}
+
+void ZandDSP::sendMidi(const MidiMessage* events, int32_t count) noexcept {
+    const int32_t n = count < kMaxOutputEvents ? count : kMaxOutputEvents;
+    for (int32_t k = 0; k < n; ++k) {
+        VstMidiEvent& e = hostEventRecords[k];
+        std::memset(&e, 0, sizeof e);
+        e.type = kVstMidiType;
+        e.byteSize = sizeof(VstMidiEvent);
+        e.deltaFrames = events[k].frame;
+        e.midiData[0] = static_cast<char>(events[k].status);
+        e.midiData[1] = static_cast<char>(events[k].data1);
+        e.midiData[2] = static_cast<char>(events[k].data2);
+        hostEvents->events[k] = reinterpret_cast<VstEvent*>(&e);
+    }
+    hostEvents->numEvents = n;
+    sendVstEventsToHost(hostEvents);
+}
+
+void ZandDSP::displayChanged() {
+    updateDisplay();
 }

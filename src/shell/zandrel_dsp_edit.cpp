@@ -7,34 +7,10 @@ ZandrelDSPEdit::ZandrelDSPEdit(audioMasterCallback audioMaster) : ZandDSP(audioM
 
 ZandrelDSPEdit::~ZandrelDSPEdit() = default;
 
-void ZandrelDSPEdit::setParameter(int32_t index, float value) {
-    ZandDSP::setParameter(index, value);
-    notifyEditor(index, value);
-}
-
-void ZandrelDSPEdit::notifyEditor(int32_t index, float value) {
-    if (ownsOutput()) {
-        // Full means the editor is not collecting (window closed): it
-        // rebuilds what it shows when it opens, so dropping is harmless.
-        fromRealtime.push({index, value});
-        return;
-    }
-    if (EditorLink* link = editorLink.load()) link->setParameter(index, value);
-}
-
-void ZandrelDSPEdit::setEditorLink(EditorLink* link) {
-    editorLink.store(link);
-}
-
-void ZandrelDSPEdit::deliverEditorNotifications() {
-    Notification n;
-    EditorLink* link = editorLink.load();
-    while (fromRealtime.pop(n))
-        if (link) link->setParameter(n.index, n.value);
-}
-
 intptr_t ZandrelDSPEdit::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr,
                                     float opt) {
-    if (opcode == effEditIdle) deliverEditorNotifications();
+    // What the real-time thread had to tell the editor reaches it here, on
+    // the thread that runs the window.
+    if (opcode == effEditIdle) zandEngine().deliverEditorNotifications();
     return ZandDSP::dispatcher(opcode, index, value, ptr, opt);
 }

@@ -2,7 +2,6 @@
 // the host. Files are also read back by midicsv, a reader of our own.
 #include "format_test_support.h"
 #include "midi_export_file.h"
-#include "output_event_list.h"
 #include "preset_file.h"
 
 #include <array>
@@ -15,7 +14,7 @@ namespace {
 
 constexpr double kSamplesPerBeat = 24000.0; // 120 BPM at 48 kHz
 
-std::vector<uint8_t> exportOf(const std::vector<CapturedEvent>& events,
+std::vector<uint8_t> exportOf(const std::vector<MidiMessage>& events,
                               ExportMode mode = ExportMode::kChord, const char* name = "C",
                               std::vector<std::string>* log = nullptr) {
     const DiagnosticSink sink = [log](const char* line) {
@@ -43,7 +42,7 @@ std::vector<std::string> midicsvLines(const std::vector<uint8_t>& file) {
     return lines;
 }
 
-const std::vector<CapturedEvent> kCMajor = {
+const std::vector<MidiMessage> kCMajor = {
     {0, 0x90, 60, 100}, {0, 0x90, 64, 100}, {0, 0x90, 67, 100}};
 
 } // namespace
@@ -82,7 +81,7 @@ TEST(MidiExportFile, MidicsvReadsTheChordAsWritten) {
 TEST(MidiExportFile, MidicsvReadsAnArpeggioWithLongDeltas) {
     // Sixteenth notes at 120 BPM: 6000 samples = 120 ticks; a quarter is
     // 480 ticks and needs two bytes.
-    const std::vector<CapturedEvent> events = {
+    const std::vector<MidiMessage> events = {
         {6000, 0x80, 62, 0},   {0, 0x90, 60, 90},    {6000, 0x90, 64, 80}, {3000, 0x80, 60, 0},
         {30000, 0x90, 67, 70}, {96000, 0x80, 67, 0}, {96000, 0x80, 64, 0}};
     const std::vector<std::string> lines =
@@ -159,16 +158,4 @@ TEST(MidiExportFile, TheModeValueSelectsTheArpeggioAtOne) {
 
 TEST(MidiExportFile, AnUnwritableTargetIsReportedToTheCaller) {
     EXPECT_FALSE(writeMidiExportFile("/nonexistent-zandrel-folder/temp.mid", exportOf(kCMajor)));
-}
-
-TEST(MidiExportFile, TakesTheRendersOutputList) {
-    OutputEventList list;
-    list.append(0x90, 67, 100, 4800);
-    list.append(0x92, 60, 127, 0);
-    const std::vector<CapturedEvent> events = capturedEvents(list.begin(), list.end());
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].sampleTime, 4800);
-    EXPECT_EQ(events[0].data1, 67);
-    EXPECT_EQ(events[1].status, 0x92);
-    EXPECT_EQ(events[1].data2, 127);
 }

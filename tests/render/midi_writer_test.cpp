@@ -2,7 +2,7 @@
 // the beats where they were played, with the input's tempo map, and no
 // note is left hanging.
 #include "midi_writer.h"
-#include "smf_bytes.h"
+#include "song_bytes.h"
 #include "smf_reader.h"
 #include "tempo_map.h"
 

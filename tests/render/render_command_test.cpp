@@ -1,7 +1,7 @@
 // zandrel-render as a user runs it: files that other programs read back,
 // the same MIDI for the same input whatever the block size, and one clear
 // failure, with no file left behind, for every kind of bad input.
-#include "smf_bytes.h"
+#include "song_bytes.h"
 
 #include <cairo.h>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // The MIDI-file reader: what a sequencer's files contain comes out in time
 // order; damaged files are refused with a message, never read past the end.
-#include "smf_bytes.h"
+#include "song_bytes.h"
 #include "smf_reader.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The tempo map: ticks become seconds along the file's tempo changes, and
 // seconds become beats again for the output file.
-#include "smf_bytes.h"
+#include "song_bytes.h"
 #include "smf_reader.h"
 #include "tempo_map.h"
 

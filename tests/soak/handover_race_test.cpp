@@ -1,16 +1,18 @@
 // The lock-free hand-overs between the real-time thread and the others,
 // under ThreadSanitizer: the editor's events travel to the real-time thread
-// through PendingSends, the real-time thread's deferred work travels to the
-// background worker, and the presets the worker reads for program changes
+// through PendingSends, the real-time threads' deferred work travels to the
+// one worker thread they share, and the presets the worker reads for program changes
 // travel to the real-time thread and back. Every item arrives once, in
 // order, intact.
-#include "background_worker.h"
 #include "pending_sends.h"
+#include "shared_worker.h"
 #include "staged_preset_load.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,33 +66,44 @@ TEST(HandOver, EditorEventsReachTheRealTimeThreadOnceAndInOrder) {
     EXPECT_EQ(expected[1], kPerProducer);
 }
 
-TEST(HandOver, DeferredWorkReachesTheWorkerOnceAndInOrder) {
-    RealtimeLog log;
-    std::atomic<int> applied{0};
-    std::atomic<int> outOfOrder{0};
-    int last = -1; // written by the worker only
-    {
-        BackgroundWorker worker(log, [&](int32_t index, float value) {
-            if (index != last + 1 || value != static_cast<float>(index)) ++outOfOrder;
-            last = index;
-            ++applied;
+TEST(HandOver, DeferredWorkOfEveryInstanceReachesTheSharedWorkerOnceAndInOrder) {
+    constexpr int kItems = 20000;
+    struct Instance {
+        RealtimeLog log;
+        std::atomic<int> applied{0};
+        std::atomic<int> outOfOrder{0};
+        int last = -1; // written by the worker only
+        std::unique_ptr<WorkerClient> client;
+    };
+    Instance instances[2];
+    for (Instance& in : instances)
+        in.client = std::make_unique<WorkerClient>(in.log, [&in](int32_t index, float value) {
+            if (index != in.last + 1 || value != static_cast<float>(index)) ++in.outOfOrder;
+            in.last = index;
+            ++in.applied;
         });
-        constexpr int kItems = 20000;
+    WorkerClient::startThread();
+    // Each instance's real-time thread defers on its own.
+    auto realtime = [](Instance& in) {
         for (int i = 0; i < kItems;) {
-            if (worker.defer(i, static_cast<float>(i)))
+            if (in.client->defer(i, static_cast<float>(i)))
                 ++i;
             else
                 std::this_thread::yield();
-            if (i % 1000 == 0) {
-                LogLine line{};
-                log.push(line);
-            }
+            if (i % 1000 == 0) in.log.push(LogLine{});
         }
-        worker.wake();
-        while (applied.load() < kItems) std::this_thread::yield();
+    };
+    std::thread a(realtime, std::ref(instances[0]));
+    std::thread b(realtime, std::ref(instances[1]));
+    a.join();
+    b.join();
+    for (Instance& in : instances)
+        while (in.applied.load() < kItems) std::this_thread::yield();
+    for (Instance& in : instances) {
+        EXPECT_EQ(in.outOfOrder.load(), 0);
+        in.client.reset();
     }
-    EXPECT_EQ(applied.load(), 20000);
-    EXPECT_EQ(outOfOrder.load(), 0);
+    EXPECT_FALSE(WorkerClient::threadRunning()) << "the last instance gone, the thread is joined";
 }
 
 TEST(HandOver, PresetsReadByTheWorkerAreAppliedWholeAndFinishedOnce) {

@@ -1,9 +1,10 @@
 // Writes examples/demo.mid, the song ./scripts/demo renders: a four-bar
 // progression, one key per bar (the chord memory turns each key into its
 // chord), in a type-1 file with a tempo track, as most sequencers export.
+#include "smf_bytes.h"
+
 #include <cstdint>
 #include <cstdio>
-#include <string>
 #include <vector>
 
 namespace {
@@ -11,51 +12,30 @@ namespace {
 constexpr int kTicksPerQuarter = 480;
 constexpr uint32_t kMicrosPerQuarter = 545455; // 110 BPM
 
-void appendBigEndian(std::string& out, uint32_t value, int count) {
-    for (int i = count - 1; i >= 0; --i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-void appendDelta(std::string& out, uint32_t value) {
-    std::string groups(1, static_cast<char>(value & 0x7F));
-    while (value >>= 7) groups.insert(groups.begin(), static_cast<char>((value & 0x7F) | 0x80));
-    out += groups;
-}
-
-std::string chunk(const char* id, const std::string& body) {
-    std::string out(id);
-    appendBigEndian(out, static_cast<uint32_t>(body.size()), 4);
-    return out + body;
-}
-
-std::string tempoTrack() {
-    std::string t;
-    appendDelta(t, 0);
-    t += std::string("\xFF\x58\x04\x04\x02\x18\x08", 7); // 4/4
-    appendDelta(t, 0);
-    t += std::string("\xFF\x51\x03", 3);
+std::vector<uint8_t> tempoTrack() {
+    std::vector<uint8_t> t = {0, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08, // 4/4
+                              0, 0xFF, 0x51, 0x03};
     appendBigEndian(t, kMicrosPerQuarter, 3);
-    appendDelta(t, 0);
-    t += std::string("\xFF\x2F\x00", 3);
+    t.insert(t.end(), {0, 0xFF, 0x2F, 0x00});
     return t;
 }
 
-std::string progressionTrack() {
+std::vector<uint8_t> progressionTrack() {
     // A minor, F, C, G: a bar each, released a sixteenth early so the
     // chords do not run into each other.
-    const int keys[] = {57, 53, 60, 55};
+    const uint8_t keys[] = {57, 53, 60, 55};
     const uint32_t bar = 4 * kTicksPerQuarter, gap = kTicksPerQuarter / 4;
-    std::string t;
+    std::vector<uint8_t> t;
     uint32_t wait = 0;
-    for (int key : keys) {
-        appendDelta(t, wait);
-        t += {'\x90', static_cast<char>(key), 100};
-        appendDelta(t, bar - gap);
-        t += {'\x80', static_cast<char>(key), 64};
+    for (uint8_t key : keys) {
+        appendVariableLength(t, wait);
+        t.insert(t.end(), {0x90, key, 100});
+        appendVariableLength(t, bar - gap);
+        t.insert(t.end(), {0x80, key, 64});
         wait = gap;
     }
-    appendDelta(t, gap); // the track ends with the last bar
-    t += std::string("\xFF\x2F\x00", 3);
+    appendVariableLength(t, gap); // the track ends with the last bar
+    t.insert(t.end(), {0xFF, 0x2F, 0x00});
     return t;
 }
 
@@ -63,12 +43,7 @@ std::string progressionTrack() {
 
 int main(int argc, char** argv) {
     const char* path = argc > 1 ? argv[1] : "examples/demo.mid";
-    std::string header;
-    appendBigEndian(header, 1, 2); // type 1
-    appendBigEndian(header, 2, 2); // two tracks
-    appendBigEndian(header, kTicksPerQuarter, 2);
-    const std::string file =
-        chunk("MThd", header) + chunk("MTrk", tempoTrack()) + chunk("MTrk", progressionTrack());
+    const auto file = smfBytes(1, kTicksPerQuarter, {tempoTrack(), progressionTrack()});
     FILE* out = std::fopen(path, "wb");
     if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size() || std::fclose(out)) {
         std::fprintf(stderr, "cannot write %s\n", path);

@@ -1,5 +1,8 @@
 #include "midi_writer.h"
 
+#include "midi_status.h"
+#include "smf_bytes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -10,22 +13,6 @@ struct TickedMessage {
     int64_t tick;
     std::string bytes;
 };
-
-void appendBigEndian(std::string& out, uint32_t value, int count) {
-    for (int i = count - 1; i >= 0; --i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-void appendVariableLength(std::string& out, uint32_t value) {
-    char groups[5];
-    int count = 0;
-    do {
-        groups[count++] = static_cast<char>(value & 0x7F);
-        value >>= 7;
-    } while (value && count < 5);
-    while (count > 1) out.push_back(static_cast<char>(groups[--count] | 0x80));
-    out.push_back(groups[0]);
-}
 
 std::string message(std::initializer_list<uint8_t> bytes) {
     return std::string(bytes.begin(), bytes.end());
@@ -51,50 +38,45 @@ std::string midiFileBytes(const std::vector<TimedMidi>& events, const TempoMap& 
     for (const auto& s : tempo.segments()) {
         const auto micros = static_cast<uint32_t>(
             std::clamp(std::llround(s.secondsPerQuarter * 1e6), 1LL, 0xFFFFFFLL));
-        std::string meta = message({0xFF, 0x51, 3});
-        appendBigEndian(meta, micros, 3);
+        std::vector<uint8_t> tempoBytes;
+        appendBigEndian(tempoBytes, micros, 3);
+        const std::string meta =
+            message({0xFF, 0x51, 3}) + std::string(tempoBytes.begin(), tempoBytes.end());
         track.push_back(
             {static_cast<int64_t>(std::llround(s.startQuarter * kOutputTicksPerQuarter)), meta});
     }
 
     std::map<int, int> held; // channel << 7 | key → how many note-ons wait for an off
     for (const auto& e : events) {
-        const int kind = e.status & 0xF0;
-        if (kind < 0x80 || kind > 0xE0) continue;
+        const int kind = messageKind(e.status);
+        if (kind < kNoteOff || kind > kPitchBend) continue;
         std::string bytes = message({e.status, e.data1});
-        if (kind != 0xC0 && kind != 0xD0) bytes.push_back(static_cast<char>(e.data2));
+        if (dataBytesOf(e.status) == 2) bytes.push_back(static_cast<char>(e.data2));
         track.push_back({tickOfSample(e.sample), bytes});
         const int key = ((e.status & 0x0F) << 7) | e.data1;
-        if (kind == 0x90 && e.data2 > 0)
+        if (startsNote(e.status, e.data2))
             ++held[key];
-        else if ((kind == 0x80 || kind == 0x90) && held[key] > 0)
+        else if (isNoteMessage(e.status) && held[key] > 0)
             --held[key];
     }
     const int64_t endTick = tickOfSample(endSample);
     for (const auto& [key, count] : held)
         for (int i = 0; i < count; ++i)
-            track.push_back({endTick, message({static_cast<uint8_t>(0x80 | (key >> 7)),
+            track.push_back({endTick, message({static_cast<uint8_t>(kNoteOff | (key >> 7)),
                                                static_cast<uint8_t>(key & 0x7F), 0})});
     std::stable_sort(
         track.begin(), track.end(),
         [](const TickedMessage& a, const TickedMessage& b) { return a.tick < b.tick; });
 
-    std::string body;
+    std::vector<uint8_t> body;
     int64_t lastTick = 0;
     for (const auto& m : track) {
         appendVariableLength(body, static_cast<uint32_t>(m.tick - lastTick));
-        body += m.bytes;
+        body.insert(body.end(), m.bytes.begin(), m.bytes.end());
         lastTick = m.tick;
     }
     appendVariableLength(body, static_cast<uint32_t>(std::max<int64_t>(endTick - lastTick, 0)));
-    body += message({0xFF, 0x2F, 0});
-
-    std::string file = "MThd";
-    appendBigEndian(file, 6, 4);
-    appendBigEndian(file, 0, 2); // format 0
-    appendBigEndian(file, 1, 2); // one track
-    appendBigEndian(file, kOutputTicksPerQuarter, 2);
-    file += "MTrk";
-    appendBigEndian(file, static_cast<uint32_t>(body.size()), 4);
-    return file + body;
+    body.insert(body.end(), {0xFF, 0x2F, 0});
+    const auto file = smfBytes(0, kOutputTicksPerQuarter, {body});
+    return {file.begin(), file.end()};
 }

@@ -1,5 +1,8 @@
 #include "smf_reader.h"
 
+#include "midi_status.h"
+#include "smf_bytes.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -10,56 +13,48 @@ namespace {
 // kilobytes, and the renderer keeps every event in memory.
 constexpr size_t kMaxFileBytes = 64u << 20;
 
+// The shared cursor, failing loudly: a file that ends too early is an error.
 class ByteCursor {
 public:
-    explicit ByteCursor(std::span<const uint8_t> bytes) : bytes(bytes) {}
+    explicit ByteCursor(std::span<const uint8_t> bytes) : cursor(bytes.data(), bytes.size()) {}
 
-    bool atEnd() const { return position >= bytes.size(); }
-    size_t remaining() const { return bytes.size() - position; }
+    bool atEnd() const { return cursor.atEnd(); }
+    size_t remaining() const { return cursor.remaining(); }
 
     uint8_t byte() {
-        need(1);
-        return bytes[position++];
+        uint8_t b;
+        if (!cursor.byte(b)) throw SmfError("the file ends in the middle of an event");
+        return b;
     }
     uint8_t peek() const {
-        if (atEnd()) throw SmfError("the file ends in the middle of an event");
-        return bytes[position];
+        uint8_t b;
+        if (!cursor.peek(b)) throw SmfError("the file ends in the middle of an event");
+        return b;
     }
     uint32_t bigEndian(int count) {
-        need(static_cast<size_t>(count));
-        uint32_t value = 0;
-        for (int i = 0; i < count; ++i) value = (value << 8) | bytes[position++];
+        uint32_t value;
+        if (!cursor.bigEndian(count, value))
+            throw SmfError("the file ends in the middle of an event");
         return value;
     }
     // A variable-length quantity: at most four bytes, as the format allows.
     uint32_t variableLength() {
-        uint32_t value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const uint8_t b = byte();
-            value = (value << 7) | (b & 0x7F);
-            if (!(b & 0x80)) return value;
-        }
-        throw SmfError("a length or time value is longer than four bytes");
+        uint32_t value;
+        bool tooLong = false;
+        if (!cursor.quantity(value, &tooLong))
+            throw SmfError("the file ends in the middle of an event");
+        if (tooLong) throw SmfError("a length or time value is longer than four bytes");
+        return value;
     }
     std::span<const uint8_t> take(size_t count) {
-        need(count);
-        auto part = bytes.subspan(position, count);
-        position += count;
-        return part;
+        const uint8_t* part = cursor.take(count);
+        if (!part && count > 0) throw SmfError("the file ends in the middle of an event");
+        return {part, count};
     }
 
 private:
-    void need(size_t count) const {
-        if (count > remaining()) throw SmfError("the file ends in the middle of an event");
-    }
-    std::span<const uint8_t> bytes;
-    size_t position = 0;
+    SmfCursor cursor;
 };
-
-int dataBytesOf(uint8_t status) {
-    const int kind = status & 0xF0;
-    return (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
-}
 
 void readTrack(std::span<const uint8_t> track, SmfFile& file) {
     ByteCursor in(track);

@@ -58,8 +58,8 @@ public:
     }
 
     void abandon() override {
-        host->unloadWithoutClose();
-        host.reset();
+        host->abandonInstance();
+        host.reset(); // unloads its hold on the library, the effect still open
     }
 
     PluginInfo info() override {

@@ -1,9 +1,10 @@
 // Names, labels and display texts of the parameters.
 #include "arp_rates.h"
+#include "host_parameters.h"
 #include "note_names.h"
 #include "numeric.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <charconv>
 #include <cstdio>
@@ -14,28 +15,22 @@ namespace {
 // Hosts give at least 8 bytes and in practice 64 or more; never more than 24.
 constexpr size_t kTextMax = 24;
 
-const char* const kHostParameterNames[32] = {
-    "Transpos",  "Swing ",    "Gate",      "Pattern",    "Arp_No C ", "Arp_No C#", "Arp_No D ",
-    "Arp_No D#", "Arp_No E ", "Arp_No F ", "Arp_No F#",  "Arp_No G ", "Arp_No G#", "Arp_No A ",
-    "Arp_No A#", "Arp_No B ", "Chords ON", "Arp ON",     "Rate P01",  "Rate P02",  "Rate P03",
-    "Rate P04",  "Rate P05",  "Rate P06",  "Rate P07",   "Rate P08",  "Rate P09",  "Rate P10",
-    "Rate P11",  "Rate P12",  "MIDILatch", "ArpFreeRate"};
-
 void put(char* text, const char* value) {
     std::snprintf(text, kTextMax, "%s", value);
 }
 } // namespace
 
-void ZandDSP::getParameterName(int32_t index, char* text) {
-    put(text,
-        index >= 0 && index < param::kHostParameterCount ? kHostParameterNames[index] : "unknown");
+void ZandEngine::getParameterName(int32_t index, char* text) const {
+    const HostParameter* p = hostParameter(index);
+    put(text, p ? p->name : "unknown");
 }
 
-void ZandDSP::getParameterLabel(int32_t index, char* text) {
-    put(text, index == param::kSwing || index == param::kGate ? "%" : "  ");
+void ZandEngine::getParameterLabel(int32_t index, char* text) const {
+    const HostParameter* p = hostParameter(index);
+    put(text, p ? p->label : "  ");
 }
 
-void ZandDSP::rateDisplay(int pattern, char* text) const {
+void ZandEngine::rateDisplay(int pattern, char* text) const {
     const float rate = st.patterns[pattern].rate;
     if (st.arpFreeRate) {
         // The same text under every locale a host may set (printf would
@@ -48,12 +43,8 @@ void ZandDSP::rateDisplay(int pattern, char* text) const {
         std::snprintf(text, kTextMax, " %s", rateName(rateIndexOf(rate)));
 }
 
-void ZandDSP::getParameterDisplay(int32_t index, char* text) {
-    static const char* const kRuleTexts[4] = {"  ", "MUTED", " -1 ", " +1 "};
-    if (index >= param::kArpNoteRuleFirst && index < param::kArpNoteRuleFirst + 12)
-        return put(text, kRuleTexts[st.arpNoteRule[index - param::kArpNoteRuleFirst] & 3]);
-    if (index >= param::kRateFirst && index < param::kRateFirst + kPatternCount)
-        return rateDisplay(index - param::kRateFirst, text);
+void ZandEngine::getParameterDisplay(int32_t index, char* text) const {
+    if (const HostParameter* p = hostParameter(index)) return hostParameterDisplay(*p, text);
     if (index >= param::kNoteNumFirst && index < param::kNoteNumFirst + kVoiceCount) {
         const int k = index - param::kNoteNumFirst;
         const int n = noteOfValue(st.chordNote[k][st.voiceKey[k] & 127]);
@@ -68,34 +59,37 @@ void ZandDSP::getParameterDisplay(int32_t index, char* text) {
     }
     if (index >= param::kLockFirst && index < param::kLockFirst + kVoiceCount)
         return put(text, st.voiceLock[index - param::kLockFirst] ? "Locked" : "Unlocked");
-    switch (index) {
-    case param::kTranspose:
+    if (index == param::kCurrentRate) rateDisplay(currentPatternIndex(), text);
+    // Any other index: the text stays as it was.
+}
+
+void ZandEngine::hostParameterDisplay(const HostParameter& p, char* text) const {
+    static const char* const kRuleTexts[4] = {"  ", "MUTED", " -1 ", " +1 "};
+    switch (p.display) {
+    case DisplayRule::kSemitones:
         std::snprintf(text, kTextMax, "%3i", st.transpose - 24);
         break;
-    case param::kSwing:
+    case DisplayRule::kPercentOf100:
         std::snprintf(text, kTextMax, "%3i", saturatingInt(st.swing * 100 + 0.5));
         break;
-    case param::kGate:
+    case DisplayRule::kPercentOf200:
         std::snprintf(text, kTextMax, "%3i", saturatingInt(st.gate * 200 + 0.5));
         break;
-    case param::kPattern: {
+    case DisplayRule::kPatternLetter: {
         const char letter[2] = {static_cast<char>('A' + clampTo(st.currentPattern, 0, 11)), 0};
         put(text, letter);
         break;
     }
-    case param::kChordsOn:
-        put(text, st.chordsOn ? "ON" : "OFF");
+    case DisplayRule::kNoteRule:
+        put(text, kRuleTexts[st.arpNoteRule[p.index - param::kArpNoteRuleFirst] & 3]);
         break;
-    case param::kArpOn:
-        put(text, st.arpOn ? "ON" : "OFF");
+    case DisplayRule::kRate:
+        rateDisplay(p.index - param::kRateFirst, text);
         break;
-    case param::kMidiLatch:
-        put(text, st.midiLatch ? "ON" : "OFF");
+    case DisplayRule::kOnOff:
+        put(text, getParameter(p.index) != 0.0f ? "ON" : "OFF");
         break;
-    case param::kCurrentRate:
-        rateDisplay(currentPatternIndex(), text);
-        break;
-    default:
+    case DisplayRule::kNone:
         break; // the text stays as it was
     }
 }

@@ -10,7 +10,7 @@
 
 #include "arp_pattern.h"
 #include "preview_voice.h"
-#include "vst_time_info.h"
+#include "transport_info.h"
 
 #include <cstdint>
 #include <type_traits>
@@ -141,8 +141,8 @@ struct EngineState {
     uint8_t transportChanged;
     double hostAnchor;
     double predictedPos;
-    VstTimeInfo lastTimeInfo; // a copy: the host's block may not outlive the call
-    uint8_t haveTimeInfo;
+    TransportInfo lastTransport; // a copy: the host's may not outlive the call
+    uint8_t haveTransport;
     int32_t paramGuardBlocks;
 };
 

@@ -7,7 +7,7 @@
 #include "chord_transforms.h"
 #include "numeric.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cstring>
 
@@ -16,7 +16,7 @@ constexpr float kRotateLeft = 266.0f;
 constexpr float kRotateRight = 267.0f;
 } // namespace
 
-void ZandDSP::runCommand(int32_t index, float value) {
+void ZandEngine::runCommand(int32_t index, float value) noexcept {
     switch (index) {
     case param::kRandomNotes:
         for (int k = 0; k < kVoiceCount; ++k)
@@ -89,7 +89,7 @@ void ZandDSP::runCommand(int32_t index, float value) {
     }
 }
 
-void ZandDSP::pastePattern() {
+void ZandEngine::pastePattern() noexcept {
     diag("\n kArp_PasteTag copy recieved! Arp_Current_Copy_Type is %i", st.Arp_Current_Copy_Type);
     ArpPattern& target = currentPatternRecord();
     const ArpPattern& clip = st.arpClipboard;
@@ -123,7 +123,7 @@ void ZandDSP::pastePattern() {
     setParameter(param::kPatternChanged, 17.0f);
 }
 
-void ZandDSP::randomizeLane() {
+void ZandEngine::randomizeLane() noexcept {
     ArpPattern& p = currentPatternRecord();
     const int lane = currentLaneIndex();
     const int row = rowOfLane(lane);
@@ -134,7 +134,7 @@ void ZandDSP::randomizeLane() {
     setParameter(param::kPatternChanged, 17.0f);
 }
 
-void ZandDSP::rotateSteps(bool left) {
+void ZandEngine::rotateSteps(bool left) noexcept {
     ArpPattern& p = currentPatternRecord();
     auto rotate = [left](auto* steps) {
         if (left) {

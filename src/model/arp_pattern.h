@@ -31,6 +31,18 @@ struct ArpPattern {
     char patternName[kPatternNameSize];
 };
 
+// The eight lanes, in their order.
+enum Lane : int {
+    kNoteLane = 0,
+    kSpreadLane = 1,
+    kOctaveLane = 2,
+    kScaleLane = 3,
+    kVelocityLane = 4,
+    kLengthLane = 5,
+    kTimingLane = 6,
+    kIntervalLane = 7,
+};
+
 // Lane 0 plays from row 0; lane r (1..7) from row r + 1. Row 1 travels with
 // lane 0 but is never played.
 constexpr int rowOfLane(int lane) {

@@ -4,7 +4,7 @@
 #include "arp_rates.h"
 #include "numeric.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cmath>
 
@@ -19,8 +19,27 @@ float unitValue(float value) {
 }
 } // namespace
 
-void ZandDSP::setParameter(int32_t index, float value) {
-    if (index < param::kHostParameterCount && st.paramGuardBlocks < kParamGuardLength) return;
+void ZandEngine::setParameter(int32_t index, float value) noexcept {
+    // The editor hears of a write even when the guard ignores it.
+    if (index >= param::kHostParameterCount || st.paramGuardBlocks >= kParamGuardLength)
+        applyParameter(index, value);
+    notifyEditor(index, value);
+}
+
+void ZandEngine::setParameterFromEditor(int32_t index, float value) noexcept {
+    // A click in the window is the user's own: the guard against stale
+    // host automation after a resume or a load does not apply to it.
+    applyParameter(index, value);
+    notifyEditor(index, value);
+}
+
+void ZandEngine::changeParameter(int32_t index, float value) noexcept {
+    setParameter(index, value);
+    if (port && index >= 0 && index < param::kHostParameterCount)
+        port->hostParameterChanged(index, getParameter(index));
+}
+
+void ZandEngine::applyParameter(int32_t index, float value) noexcept {
     if (index >= param::kArpNoteRuleFirst && index < param::kArpNoteRuleFirst + 12)
         return setArpNoteRule(index - param::kArpNoteRuleFirst, value);
     if (index >= param::kRateFirst && index < param::kRateFirst + kPatternCount)
@@ -99,7 +118,7 @@ void ZandDSP::setParameter(int32_t index, float value) {
         // the free rate ran left it behind, so bring every pattern up to date.
         if (!st.arpFreeRate)
             for (int p = 0; p < kPatternCount; ++p) recomputePatternTiming(p);
-        setParameter(param::kRateFirst + st.currentPattern, currentPatternRecord().rate);
+        changeParameter(param::kRateFirst + st.currentPattern, currentPatternRecord().rate);
         break;
     case param::kInputMode:
         setInputMode(value);
@@ -127,7 +146,7 @@ void ZandDSP::setParameter(int32_t index, float value) {
     }
 }
 
-float ZandDSP::getParameter(int32_t index) {
+float ZandEngine::getParameter(int32_t index) const noexcept {
     if (index >= param::kArpNoteRuleFirst && index < param::kArpNoteRuleFirst + 12)
         return st.arpNoteRule[index - param::kArpNoteRuleFirst] / 3.0f;
     if (index >= param::kRateFirst && index < param::kRateFirst + kPatternCount)
@@ -194,14 +213,14 @@ float ZandDSP::getParameter(int32_t index) {
     }
 }
 
-void ZandDSP::selectPattern(float value) {
+void ZandEngine::selectPattern(float value) noexcept {
     const int next = clampTo(saturatingInt(value * 12 + 0.5), 0, kPatternCount - 1);
     if (next == st.currentPattern) return;
     st.currentPattern = next;
     if (!st.patterns[next].restartOnKey) st.patternOrigin = 0.0;
     // The new pattern's step is due at once: on the real-time thread now,
     // otherwise at the start of the next block.
-    if (st.haveTimeInfo) {
+    if (st.haveTransport) {
         if (ownsOutput())
             arpClockTick();
         else
@@ -210,7 +229,7 @@ void ZandDSP::selectPattern(float value) {
     setParameter(param::kPatternChanged, 17.0f);
 }
 
-void ZandDSP::setArpNoteRule(int pitchClass, float value) {
+void ZandEngine::setArpNoteRule(int pitchClass, float value) noexcept {
     const int rule = clampTo(saturatingInt(value * 3 + 0.5), 0, 3);
     if (rule != st.arpNoteRule[pitchClass]) {
         for (int n = pitchClass; n < kKeyCount; n += 12) {
@@ -223,7 +242,7 @@ void ZandDSP::setArpNoteRule(int pitchClass, float value) {
     setParameter(param::kPatternChanged, 1.1f);
 }
 
-void ZandDSP::setPatternRate(int pattern, float value) {
+void ZandEngine::setPatternRate(int pattern, float value) noexcept {
     ArpPattern& p = st.patterns[pattern];
     if (pattern != st.currentPattern) {
         p.rate = value;
@@ -242,7 +261,7 @@ void ZandDSP::setPatternRate(int pattern, float value) {
     recomputePatternTiming(pattern);
 }
 
-void ZandDSP::setLaneParameter(int32_t index, float value) {
+void ZandEngine::setLaneParameter(int32_t index, float value) noexcept {
     ArpPattern& p = currentPatternRecord();
     const int lane = currentLaneIndex();
     // Values of 10 and above apply value - 10 to all twelve patterns.
@@ -314,7 +333,7 @@ void ZandDSP::setLaneParameter(int32_t index, float value) {
     }
 }
 
-void ZandDSP::silencePreview() {
+void ZandEngine::silencePreview() noexcept {
     if (!ownsOutput()) {
         handOver({PendingSend::kSilencePreview, 0, 0, 0, 0});
         return;

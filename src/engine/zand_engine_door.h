@@ -1,14 +1,14 @@
-// The effect as the persistence formats see it: its record, its parameter
+// The engine as the persistence formats see it: its record, its parameter
 // door and its release helpers.
 #pragma once
 
 #include "engine_door.h"
 
-class ZandDSP;
+class ZandEngine;
 
-class EffectDoor : public EngineDoor {
+class ZandEngineDoor : public EngineDoor {
 public:
-    explicit EffectDoor(ZandDSP& effect) : effect(effect) {}
+    explicit ZandEngineDoor(ZandEngine& engine) : engine(engine) {}
     EngineState& state() override;
     void setParameter(int32_t index, float value) override;
     void notifyEditor(int32_t index, float value) override;
@@ -20,5 +20,5 @@ public:
     void diagnostic(const char* line) override;
 
 private:
-    ZandDSP& effect;
+    ZandEngine& engine;
 };

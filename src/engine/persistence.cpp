@@ -1,39 +1,38 @@
-// The effect's side of its files and blocks: the state chunk the host keeps,
-// presets chosen from the menus or by program change, saving, MIDI import,
-// and the services hosts of our own reach through the vendor opcode.
-#include "effect_door.h"
+// The engine's side of its files and blocks: the state chunk the host keeps,
+// presets chosen from the menus or by program change, saving, MIDI import.
 #include "midi_import.h"
 #include "parameter_indices.h"
 #include "preset_file.h"
 #include "state_chunk.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
+#include "zand_engine_door.h"
 
 // clang-format off
-EngineState& EffectDoor::state() { return effect.st; }
-void EffectDoor::setParameter(int32_t index, float value) { effect.setParameter(index, value); }
-void EffectDoor::notifyEditor(int32_t index, float value) { effect.notifyEditor(index, value); }
-void EffectDoor::resetChordMemory() { effect.resetChordMemory(); }
-void EffectDoor::resetArpeggiator() { effect.resetArpeggiator(); }
-void EffectDoor::allChordNotesOff() { effect.allChordNotesOff(); }
-void EffectDoor::allArpNotesOff() { effect.allArpNotesOff(); }
-void EffectDoor::updateDisplay() { effect.updateDisplay(); }
-void EffectDoor::diagnostic(const char* line) { effect.diag("%s", line); }
+EngineState& ZandEngineDoor::state() { return engine.st; }
+void ZandEngineDoor::setParameter(int32_t index, float value) { engine.changeParameter(index, value); }
+void ZandEngineDoor::notifyEditor(int32_t index, float value) { engine.notifyEditor(index, value); }
+void ZandEngineDoor::resetChordMemory() { engine.resetChordMemory(); }
+void ZandEngineDoor::resetArpeggiator() { engine.resetArpeggiator(); }
+void ZandEngineDoor::allChordNotesOff() { engine.allChordNotesOff(); }
+void ZandEngineDoor::allArpNotesOff() { engine.allArpNotesOff(); }
+void ZandEngineDoor::updateDisplay() { if (engine.port) engine.port->displayChanged(); }
+void ZandEngineDoor::diagnostic(const char* line) { engine.diag("%s", line); }
 // clang-format on
 
-int32_t ZandDSP::getChunk(void** data, bool /*isPreset*/) {
+int32_t ZandEngine::getChunk(void** data) {
     // The block stays valid until the next call: the host copies it.
     writeStateChunk(st, chunkBuffer.data());
     *data = chunkBuffer.data();
     return kStateChunkSize;
 }
 
-int32_t ZandDSP::setChunk(void* data, int32_t byteSize, bool /*isPreset*/) {
+int32_t ZandEngine::setChunk(const void* data, int32_t byteSize) {
     if (!data) return kSetChunkRefused;
-    EffectDoor door(*this);
+    ZandEngineDoor door(*this);
     return ::setChunk(door, static_cast<const uint8_t*>(data), byteSize);
 }
 
-std::optional<std::string> ZandDSP::menuPresetPath(PresetBank bank, float value) {
+std::optional<std::string> ZandEngine::menuPresetPath(PresetBank bank, float value) {
     if (bank == kArpBank) diag("\n  <><><>kArp_PresetMenu<><><> value is %f", value);
     if (value < 0.5f) return std::nullopt;
     // Beyond the lists: nothing loads.
@@ -41,7 +40,7 @@ std::optional<std::string> ZandDSP::menuPresetPath(PresetBank bank, float value)
                                         [this](const char* line) { diag("%s", line); });
 }
 
-void ZandDSP::loadPresetFromMenu(PresetBank bank, float value) {
+void ZandEngine::loadPresetFromMenu(PresetBank bank, float value) {
     if (const auto path = menuPresetPath(bank, value)) loadPresetFile(bank, *path);
 }
 
@@ -51,7 +50,7 @@ namespace {
 constexpr int32_t kStagedLoadApplied = -1;
 } // namespace
 
-void ZandDSP::runDeferred(int32_t index, float value) {
+void ZandEngine::runDeferred(int32_t index, float value) {
     switch (index) {
     case param::kLoadChordPreset:
     case param::kLoadArpPreset:
@@ -68,7 +67,7 @@ void ZandDSP::runDeferred(int32_t index, float value) {
     }
 }
 
-void ZandDSP::stagePresetLoad(PresetBank bank, float value) {
+void ZandEngine::stagePresetLoad(PresetBank bank, float value) {
     const auto path = menuPresetPath(bank, value);
     if (!path) return;
     StagedPresetLoad& slot = stagedLoads[bank];
@@ -81,40 +80,40 @@ void ZandDSP::stagePresetLoad(PresetBank bank, float value) {
     slot.publish();
 }
 
-void ZandDSP::finishStagedLoad(PresetBank bank) {
+void ZandEngine::finishStagedLoad(PresetBank bank) {
     StagedPresetLoad& slot = stagedLoads[bank];
     if (!slot.finishApplied() || !slot.loaded) return;
-    EffectDoor door(*this);
+    ZandEngineDoor door(*this);
     nameLoadedPreset(door, bank == kChordBank, slot.path);
     pathBuffer = presetDisplayName(slot.path);
 }
 
-void ZandDSP::applyStagedPresetLoads() {
+void ZandEngine::applyStagedPresetLoads() noexcept {
     for (int bank = kChordBank; bank <= kArpBank; ++bank) {
         StagedPresetLoad& slot = stagedLoads[bank];
         if (!slot.takeReady()) continue;
-        EffectDoor door(*this);
+        ZandEngineDoor door(*this);
         slot.markApplied(bank == kChordBank
                              ? applyChordPreset(door, slot.bytes.data(), slot.bytes.size())
                              : applyArpPreset(door, slot.bytes.data(), slot.bytes.size()));
-        worker->defer(kStagedLoadApplied, static_cast<float>(bank));
+        if (worker) worker->defer(kStagedLoadApplied, static_cast<float>(bank));
     }
 }
 
-bool ZandDSP::loadPresetFile(PresetBank bank, const std::string& path) {
-    EffectDoor door(*this);
+bool ZandEngine::loadPresetFile(PresetBank bank, const std::string& path) {
+    ZandEngineDoor door(*this);
     pathBuffer = path;
     return bank == kChordBank ? loadChordPresetFile(door, pathBuffer)
                               : loadArpPresetFile(door, pathBuffer);
 }
 
-bool ZandDSP::savePreset(PresetKind kind, const std::string& path) {
-    EffectDoor door(*this);
+bool ZandEngine::savePreset(PresetKind kind, const std::string& path) {
+    ZandEngineDoor door(*this);
     pathBuffer = path;
     return savePresetFile(door, pathBuffer, kind);
 }
 
-bool ZandDSP::importMidiFile(const std::string& path) {
+bool ZandEngine::importMidiFile(const std::string& path) {
     std::vector<uint8_t> bytes;
     if (!readWholeFile(path, bytes)) return false;
     const MidiImportResult result = importMidiChords(
@@ -123,7 +122,7 @@ bool ZandDSP::importMidiFile(const std::string& path) {
     return result.accepted;
 }
 
-void ZandDSP::applyConfiguration(const Configuration& c) {
+void ZandEngine::applyConfiguration(const Configuration& c) {
     st.optCcEditsNotes = c.optCcEditsNotes;
     st.optLowKeysPickPattern = c.optLowKeysPickPattern;
     st.optRetriggerHeld = c.optRetriggerHeld;

@@ -1,24 +1,20 @@
 // Edits of the chord memory through the parameter door: a voice's note, the
 // shift of a whole chord, the current key and the input mode.
 #include "chord_naming.h"
+#include "midi_status.h"
 #include "numeric.h"
 #include "parameter_indices.h"
-#include "zand_dsp.h"
+#include "zand_engine.h"
 
 #include <cmath>
 #include <cstring>
 
-namespace {
-constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kNoteOff = 0x80;
-} // namespace
-
-int ZandDSP::storedNote(int voice, int key) const {
+int ZandEngine::storedNote(int voice, int key) const noexcept {
     const int n = noteOfValue(st.chordNote[voice & 7][key & 127]);
     return n >= 1 && n <= 127 ? n : 0;
 }
 
-void ZandDSP::restrikeVoice(int voice, int oldNote, int newNote) {
+void ZandEngine::restrikeVoice(int voice, int oldNote, int newNote) noexcept {
     // A sounding voice follows its edit at once: the old note ends, the new
     // one starts with the velocity of the last note played.
     const int offset = st.transpose - 24;
@@ -35,7 +31,7 @@ void ZandDSP::restrikeVoice(int voice, int oldNote, int newNote) {
     }
 }
 
-void ZandDSP::editVoiceNote(int voice, float value) {
+void ZandEngine::editVoiceNote(int voice, float value) noexcept {
     const int oldNote = storedNote(voice, st.voiceKey[voice]);
     st.chordNote[voice][st.currentKey & 127] = value;
     const int newNote = storedNote(voice, st.currentKey);
@@ -43,7 +39,7 @@ void ZandDSP::editVoiceNote(int voice, float value) {
     refreshChordName();
 }
 
-void ZandDSP::shiftChord(int voice, float value) {
+void ZandEngine::shiftChord(int voice, float value) noexcept {
     const int key = st.currentKey & 127;
     const int oldNote = storedNote(voice, key);
     int newNote = noteOfValue(value);
@@ -66,7 +62,7 @@ void ZandDSP::shiftChord(int voice, float value) {
     refreshChordName();
 }
 
-void ZandDSP::setCurrentKey(float value) {
+void ZandEngine::setCurrentKey(float value) noexcept {
     // The byte conversion wraps as the stored key is a byte; then capped.
     const auto key = static_cast<uint8_t>(saturatingInt(value * 128 + 0.5) & 0xFF);
     st.currentKey = key > 127 ? 127 : key;
@@ -79,7 +75,7 @@ void ZandDSP::setCurrentKey(float value) {
     refreshChordName();
 }
 
-void ZandDSP::setInputMode(float value) {
+void ZandEngine::setInputMode(float value) noexcept {
     st.captureDue = 0;
     st.stepIdleSamples = 0;
     st.recordVoice = 0;
@@ -99,7 +95,7 @@ void ZandDSP::setInputMode(float value) {
     }
 }
 
-void ZandDSP::audition(bool play) {
+void ZandEngine::audition(bool play) noexcept {
     // Playing the current chord from the editor goes through the same
     // triggering as a key, and here and now: its notes count as sounding
     // from this moment and leave at the next block with the routing of this
@@ -115,7 +111,7 @@ void ZandDSP::audition(bool play) {
         handOver({PendingSend::kTrigger, 0, st.currentKey, velocity, 1});
 }
 
-void ZandDSP::refreshChordName() {
+void ZandEngine::refreshChordName() noexcept {
     uint8_t notes[kVoiceCount];
     for (int k = 0; k < kVoiceCount; ++k)
         notes[k] = static_cast<uint8_t>(
