@@ -120,6 +120,7 @@ public:
     // Opens the file (and runs its entry's set-up, where the format has one).
     virtual bool load(std::string& error) = 0;
     // Closes the file: the library is unmapped once nothing else holds it.
+    // Destroying the format without this leaves the file open.
     virtual void unload() = 0;
     // A new instance; the file must be loaded.
     virtual std::unique_ptr<PluginInstance> create(std::string& error) = 0;

@@ -276,10 +276,10 @@ private:
 
 class Vst2Format final : public PluginFormat {
 public:
+    // Only unload() closes the file: a check that ends with it loaded leaves
+    // it to the end of its process, as a host that quits does, so that a
+    // thread the plug-in left behind fails the checks about unloading only.
     explicit Vst2Format(std::string path) : path(std::move(path)) {}
-    ~Vst2Format() override {
-        if (library) dlclose(library);
-    }
 
     std::string name() const override { return "vst2"; }
     std::string closeCall() const override { return "effClose"; }
