@@ -23,4 +23,10 @@ public:
     // made the change; formats whose hosts must be told sample-accurately
     // queue it.
     virtual void hostParameterChanged(int32_t /*index*/, float /*value*/) {}
+    // Work the real-time thread must not do (reading a preset file). A host
+    // with a worker thread of its own takes it (true) and later calls
+    // ZandEngine::performDeferredWork with the same two numbers on that
+    // thread; otherwise (false) the engine's shared worker thread does it.
+    // Called on the real-time thread.
+    virtual bool scheduleWork(int32_t /*index*/, float /*value*/) noexcept { return false; }
 };

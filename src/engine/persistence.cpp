@@ -50,6 +50,16 @@ namespace {
 constexpr int32_t kStagedLoadApplied = -1;
 } // namespace
 
+void ZandEngine::deferWork(int32_t index, float value) noexcept {
+    // The host's own worker where it offers one, else the shared thread.
+    if (port && port->scheduleWork(index, value)) return;
+    if (worker) worker->defer(index, value);
+}
+
+void ZandEngine::performDeferredWork(int32_t index, float value) {
+    runDeferred(index, value);
+}
+
 void ZandEngine::runDeferred(int32_t index, float value) {
     switch (index) {
     case param::kLoadChordPreset:
@@ -96,7 +106,7 @@ void ZandEngine::applyStagedPresetLoads() noexcept {
         slot.markApplied(bank == kChordBank
                              ? applyChordPreset(door, slot.bytes.data(), slot.bytes.size())
                              : applyArpPreset(door, slot.bytes.data(), slot.bytes.size()));
-        if (worker) worker->defer(kStagedLoadApplied, static_cast<float>(bank));
+        deferWork(kStagedLoadApplied, static_cast<float>(bank));
     }
 }
 

@@ -98,9 +98,8 @@ void ZandEngine::handleProgramChange(uint8_t program) noexcept {
     diag("\n bank %i outval %i", st.bank, static_cast<int>(command->value));
     // The worker thread reads the preset file; the load itself comes back to
     // this thread at the start of a later block (staged_preset_load.h).
-    if (!worker) return;
-    worker->defer(command->index, command->value);
-    worker->defer(param::kRefreshMenus, 10.0f);
+    deferWork(command->index, command->value);
+    deferWork(param::kRefreshMenus, 10.0f);
 }
 
 void ZandEngine::processBlock(float* left, float* right, int32_t sampleFrames,

@@ -118,6 +118,9 @@ public:
     // While held, that work waits for runDeferredWork: a host of our own
     // replays a session the same way every time.
     void holdDeferredWork(bool hold);
+    // One item of that work, handed over by a host's worker (see
+    // HostPort::scheduleWork), run on the calling thread.
+    void performDeferredWork(int32_t index, float value);
     // Reseeds the engine's random source (tests and the renderer).
     void seedRandom(uint64_t seed) { random.reseed(seed); }
     // The per-sample loop instead of the fast path, for tests that compare.
@@ -297,6 +300,8 @@ private:
     // runs what processing deferred through runDeferred; the real-time
     // thread applies the ready slots at the start of a block.
     void runDeferred(int32_t index, float value);
+    // Real-time thread: hands work to the host's worker or the shared one.
+    void deferWork(int32_t index, float value) noexcept;
     void stagePresetLoad(PresetBank bank, float value);
     void finishStagedLoad(PresetBank bank);
     void applyStagedPresetLoads() noexcept;
