@@ -82,7 +82,7 @@ void printOutput(const std::string& text) {
         std::printf("      | %s\n", lines[i].c_str());
 }
 
-std::string describeEnd(int status, const std::string& output) {
+std::string describeEnd(int status, bool finished, const std::string& output) {
     std::ostringstream out;
     if (hasSanitizerReport(output)) {
         out << "stopped by a sanitizer";
@@ -93,7 +93,8 @@ std::string describeEnd(int status, const std::string& output) {
         else
             out << "crashed: signal " << sig << " (" << strsignal(sig) << ")";
     } else {
-        out << "ended with exit status " << WEXITSTATUS(status);
+        out << "ended " << (finished ? "" : "before the check finished, ") << "with exit status "
+            << WEXITSTATUS(status);
     }
     return out.str();
 }
@@ -149,8 +150,10 @@ int runChecks(const std::vector<const Check*>& checks, const CheckOptions& optio
         const std::string output = readAll(outputFile);
         std::fclose(outputFile);
 
+        // A process that ended without the check's last record did not
+        // finish it, whatever its exit status (a stray thread may end it).
         const bool exitedNormally =
-            ended && WIFEXITED(status) &&
+            ended && record.finished && WIFEXITED(status) &&
             (WEXITSTATUS(status) == kPassed || WEXITSTATUS(status) == kFailed ||
              WEXITSTATUS(status) == kNotBuilt);
         std::string failures = record.failures;
@@ -158,8 +161,9 @@ int runChecks(const std::vector<const Check*>& checks, const CheckOptions& optio
         Place place = failureCount > 0 ? record.firstFailurePlace : record.lastPlace;
         if (!exitedNormally) {
             const std::string where = record.lastPlace.text();
-            failures += (where.empty() ? "" : "at " + where + ": ") +
-                        (ended ? describeEnd(status, output) : "could not run it") + "\n";
+            failures +=
+                (where.empty() ? "" : "at " + where + ": ") +
+                (ended ? describeEnd(status, record.finished, output) : "could not run it") + "\n";
             failureCount += 1;
             if (record.failureCount == 0) place = record.lastPlace;
         }

@@ -38,7 +38,6 @@ Player::Player(PluginInstance& plugin, CheckLog& log)
 
 void Player::start(double rate, int32_t maxBlockSize) {
     sampleRate = rate;
-    maxBlock = maxBlockSize;
     if (!plugin.activate(rate, maxBlockSize)) log.fail("activation refused");
     play(kSettleFrames, std::min(64, maxBlockSize));
 }

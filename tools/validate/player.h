@@ -74,7 +74,6 @@ private:
     CheckLog& log;
     int eventLimit;
     double sampleRate = 48000.0;
-    int32_t maxBlock = 4096;
     int64_t clock = 0;
     int64_t events = 0;
     std::deque<TimedMidi> scheduled;
