@@ -2,6 +2,7 @@
 // them through the binary interface.
 #include "test_host_support.h"
 
+#include <clocale>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -81,6 +82,11 @@ TEST(ParameterTable, RateDisplaysNameTheRateOrItsFrequency) {
     host->setParameter(18, 0.5f);
     host->setParameter(31, 1.0f);
     EXPECT_EQ(host->parameterDisplay(18), "27.50 Hz");
+    // A host that runs with a decimal comma still gets a point.
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
+        EXPECT_EQ(host->parameterDisplay(18), "27.50 Hz");
+        std::setlocale(LC_NUMERIC, "C");
+    }
     host->setParameter(31, 0.0f);
     EXPECT_EQ(host->parameterDisplay(18), " 1/8"); // 0.5 is rate index 21
 }

@@ -9,7 +9,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace {
 // Hosts give at least 8 bytes and in practice 64 or more; never more than 24.
@@ -33,12 +32,13 @@ void ZandEngine::getParameterLabel(int32_t index, char* text) const {
 void ZandEngine::rateDisplay(int pattern, char* text) const {
     const float rate = st.patterns[pattern].rate;
     if (st.arpFreeRate) {
-        // The same text under every locale a host may set (printf would
-        // write a decimal comma under de_DE); room for the largest double.
-        char hz[400];
-        char* end =
-            std::to_chars(hz, hz + sizeof hz, freeRateHz(rate), std::chars_format::fixed, 2).ptr;
-        put(text, (std::string(hz, end) + " Hz").c_str());
+        // A point whatever the host's LC_NUMERIC: printf would follow it.
+        char number[16];
+        char* end = std::to_chars(number, number + sizeof number - 1, freeRateHz(rate),
+                                  std::chars_format::fixed, 2)
+                        .ptr;
+        *end = 0;
+        std::snprintf(text, kTextMax, "%s Hz", number);
     } else
         std::snprintf(text, kTextMax, " %s", rateName(rateIndexOf(rate)));
 }

@@ -1,26 +1,21 @@
 #include "aeff_gui_editor.h"
 
-#include "audio_effect_x.h"
 #include "idle_clients.h"
 
-AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {}
+AEffGUIEditor::AEffGUIEditor(IWindowHost* windowHost) : windowHost(windowHost) {}
 
 AEffGUIEditor::~AEffGUIEditor() {
     if (frame) frame->forget();
 }
 
-bool AEffGUIEditor::getRect(ERect** r) {
-    *r = &rect;
-    return true;
-}
-
 bool AEffGUIEditor::open(void* parentWindow) {
-    AEffEditor::open(parentWindow);
+    // Headless frames have no parent; they still count as open.
+    systemWindow = parentWindow ? parentWindow : this;
     return true;
 }
 
 bool AEffGUIEditor::openFrame(void* parentWindow) {
-    return frame && frame->open(parentWindow);
+    return frame && parentWindow && frame->open(parentWindow);
 }
 
 void AEffGUIEditor::close() {
@@ -29,7 +24,7 @@ void AEffGUIEditor::close() {
         frame->forget();
         frame = nullptr;
     }
-    AEffEditor::close();
+    systemWindow = nullptr;
 }
 
 void AEffGUIEditor::idle() {
@@ -40,9 +35,8 @@ void AEffGUIEditor::idle() {
 }
 
 bool AEffGUIEditor::sizeWindow(int32_t width, int32_t height) {
-    rect.right = static_cast<int16_t>(rect.left + width);
-    rect.bottom = static_cast<int16_t>(rect.top + height);
+    rect.right = rect.left + width;
+    rect.bottom = rect.top + height;
     if (frame) frame->setSize(width, height);
-    auto* fx = dynamic_cast<AudioEffectX*>(effect);
-    return fx && fx->sizeWindow(width, height);
+    return windowHost && windowHost->resizeWindow(width, height);
 }

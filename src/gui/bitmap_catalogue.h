@@ -29,21 +29,23 @@ struct BitmapEntry {
     int32_t height;
     int32_t states;
     BitmapLook look;
-    const char* label; // the word or symbol on buttons
+    // The word on buttons, or "#name" for a drawn symbol; switches without
+    // one leave their middle clear for the label on the background.
+    const char* label;
 };
 
 inline constexpr BitmapEntry kBitmapCatalogue[] = {
     {128, 593, 580, 1, BitmapLook::FrameBackground, "ZANDREL"},
-    {1129, 19, 44, 2, BitmapLook::Switch, "L"},
+    {1129, 19, 44, 2, BitmapLook::Switch, "#lock"},
     {1130, 55, 36, 2, BitmapLook::Switch, ""},
     {1131, 18, 30, 2, BitmapLook::Button, "<"},
     {1132, 18, 30, 2, BitmapLook::Button, ">"},
     {1133, 620, 12, 1, BitmapLook::FontStrip, ""},
-    {1135, 23, 116, 2, BitmapLook::Switch, "8va"},
-    {1136, 18, 28, 2, BitmapLook::Switch, "K"},
+    {1135, 23, 116, 2, BitmapLook::Switch, "OCT"},
+    {1136, 18, 28, 2, BitmapLook::Switch, "#list"},
     {1137, 58, 48, 2, BitmapLook::Button, "Chords"},
     {1138, 58, 48, 2, BitmapLook::Switch, "Input"},
-    {1139, 58, 48, 2, BitmapLook::Button, "Snap"},
+    {1139, 58, 48, 2, BitmapLook::Button, "Snapshot"},
     {1140, 58, 48, 2, BitmapLook::Button, "Restore"},
     {1141, 58, 48, 2, BitmapLook::Button, "Random"},
     {129, 28, 3720, 120, BitmapLook::Knob, ""},
@@ -52,15 +54,15 @@ inline constexpr BitmapEntry kBitmapCatalogue[] = {
     {132, 18, 30, 2, BitmapLook::Button, ">"},
     {135, 593, 355, 1, BitmapLook::SectionBackground, "ARPEGGIATOR"},
     {136, 593, 188, 1, BitmapLook::SectionBackground, "CHORDS"},
-    {137, 18, 30, 2, BitmapLook::Button, "S"},
-    {139, 18, 30, 2, BitmapLook::Button, "S"},
+    {137, 18, 30, 2, BitmapLook::Button, "#save"},
+    {139, 18, 30, 2, BitmapLook::Button, "#save"},
     {143, 575, 136, 8, BitmapLook::LaneSelector, ""},
     {145, 140, 34, 2, BitmapLook::ScaleDegrees, ""},
-    {146, 20, 40, 2, BitmapLook::Switch, "P"},
+    {146, 20, 40, 2, BitmapLook::Switch, "#speaker"},
     {147, 34, 34, 2, BitmapLook::Button, "Copy"},
     {148, 34, 34, 2, BitmapLook::Button, "Paste"},
-    {149, 34, 34, 2, BitmapLook::Button, "Rnd"},
-    {150, 20, 40, 2, BitmapLook::Switch, "H"},
+    {149, 34, 34, 2, BitmapLook::Button, "Rand"},
+    {150, 20, 40, 2, BitmapLook::Switch, "#tie"},
     // The note-editing controls' own images.
     {1150, 70, 118, 2, BitmapLook::PianoOctave, ""},
     {1151, 70, 172, 4, BitmapLook::ArpKeys, ""},
@@ -69,7 +71,7 @@ inline constexpr BitmapEntry kBitmapCatalogue[] = {
     {1154, 36, 208, 1, BitmapLook::StepBar, "2"},
     {1155, 36, 233, 1, BitmapLook::StepColumns, "A"},
     {1156, 36, 233, 1, BitmapLook::StepColumns, "B"},
-    {1157, 36, 20, 1, BitmapLook::LoopStrip, ""},
+    {1157, 36, 12, 1, BitmapLook::LoopStrip, ""},
     {1158, 240, 51, 3, BitmapLook::SequenceCells, ""},
 };
 

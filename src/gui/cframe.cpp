@@ -11,6 +11,7 @@ CFrame::CFrame(const CRect& r, void* editor) : CViewContainer(r), editor(editor)
 }
 
 CFrame::~CFrame() {
+    cancelPopup();
     setModalView(nullptr);
     focusView = nullptr;
     removeAll(true);
@@ -31,6 +32,7 @@ void CFrame::attachPlatform(std::unique_ptr<IPlatformFrame> p) {
 }
 
 void CFrame::close() {
+    cancelPopup();
     platform.reset();
 }
 
@@ -70,6 +72,7 @@ void CFrame::invalidRect(const CRect& r) {
 }
 
 void CFrame::updateDirty() {
+    if (popupInWindows && popupView->isDirty()) platform->updatePopup();
     if (!anyDirty && invalidAreas.empty()) return;
     ensureBackBuffer();
     if (anyDirty) {
@@ -110,6 +113,7 @@ void CFrame::viewRemoved(CView* view) {
     // A focused view that leaves the frame ends its editing first.
     if (focusView == view) setFocusView(nullptr);
     if (modalView == view) modalView = nullptr;
+    if (popupView == view && !popupInWindows) popupView = nullptr;
 }
 
 bool CFrame::setSize(CCoord width, CCoord height) {
@@ -194,6 +198,55 @@ bool CFrame::setModalView(CView* view) {
         modalView = view;
     }
     return true;
+}
+
+void CFrame::getPopupSpace(CRect& bounds, CPoint& frameOrigin) const {
+    if (platform && platform->popupSpace(bounds, frameOrigin)) return;
+    bounds = size;
+    frameOrigin = CPoint(0, 0);
+}
+
+bool CFrame::openPopup(CPopupView* view) {
+    if (!view || popupView) {
+        if (view) view->forget();
+        return false;
+    }
+    CRect screen;
+    CPoint origin;
+    if (platform && platform->popupSpace(screen, origin)) {
+        popupView = view;
+        popupInWindows = true;
+        // Not a child: it only needs to know its frame, for redraws.
+        view->attached(nullptr, this);
+        platform->showPopup(view);
+        return true;
+    }
+    if (!setModalView(view)) {
+        view->forget();
+        return false;
+    }
+    popupView = view;
+    return true;
+}
+
+void CFrame::closePopup() {
+    if (!popupView) return;
+    CPopupView* view = popupView;
+    if (!popupInWindows) return void(setModalView(nullptr));
+    popupView = nullptr;
+    popupInWindows = false;
+    if (platform) platform->hidePopup();
+    view->removed();
+    view->forget();
+}
+
+void CFrame::cancelPopup() {
+    if (!popupView) return;
+    CPopupView* view = popupView;
+    view->remember();
+    view->cancelPopup();
+    view->forget();
+    closePopup(); // for pop-ups that do not close themselves
 }
 
 void CFrame::setCursor(CCursorType c) {

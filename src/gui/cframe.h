@@ -5,6 +5,7 @@
 // forwards cursor and drag requests to the window, when there is one.
 #pragma once
 
+#include "cpopup_view.h"
 #include "cview_container.h"
 #include "platform_frame.h"
 
@@ -66,6 +67,18 @@ public:
     bool setModalView(CView* view);
     CView* getModalView() const { return modalView; }
 
+    // Pop-ups (open menus): in windows of their own on the screen when the
+    // window system has them, else as the modal view. getPopupSpace gives
+    // the rectangle a pop-up may use and the frame's origin in it, in the
+    // coordinates its events will come in.
+    void getPopupSpace(CRect& bounds, CPoint& frameOrigin) const;
+    // Takes over the caller's reference.
+    bool openPopup(CPopupView* view);
+    void closePopup();
+    // Closes the pop-up as if the user had dismissed it (nothing chosen).
+    void cancelPopup();
+    CPopupView* getPopupView() const { return popupView; }
+
     void setCursor(CCursorType cursor);
     CCursorType getCursor() const { return cursor; }
 
@@ -82,6 +95,8 @@ private:
     bool anyDirty = true;
     CView* focusView = nullptr;
     CView* modalView = nullptr;
+    CPopupView* popupView = nullptr; // open pop-up, in its own windows or as modal view
+    bool popupInWindows = false;
     int32_t currentButtons = 0;
     CCursorType cursor = kCursorDefault;
 };

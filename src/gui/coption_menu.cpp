@@ -113,11 +113,12 @@ CMouseEventResult COptionMenu::onMouseDown(CPoint&, const int32_t& buttons) {
 
 bool COptionMenu::popup() {
     if (!frame || popupOpen || entries.empty()) return false;
-    auto* view = new MenuPopupView(frame->getViewSize(), this, localToFrame(size));
-    if (!frame->setModalView(view)) {
-        view->forget();
-        return false;
-    }
+    CRect bounds;
+    CPoint origin;
+    frame->getPopupSpace(bounds, origin);
+    CRect anchor = localToFrame(size);
+    anchor.offset(origin.x, origin.y);
+    if (!frame->openPopup(new MenuPopupView(bounds, this, anchor, popupScale))) return false;
     popupOpen = true;
     beginEdit();
     setDirty();

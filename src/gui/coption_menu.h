@@ -50,6 +50,9 @@ public:
 
     // Opens the pop-up below the button (frame needed); false without one.
     bool popup();
+    // The size of the pop-up's fonts and rows: 1 at 100 %, 2 at 200 %.
+    void setPopupScale(double scale) { popupScale = scale; }
+    double getPopupScale() const { return popupScale; }
     bool isPopupOpen() const { return popupOpen; }
     // Called by the pop-up when the user chose (menu, index) or cancelled.
     void popupResult(COptionMenu* menu, int32_t index);
@@ -60,4 +63,5 @@ private:
     COptionMenu* lastMenu = nullptr;
     int32_t lastResult = -1;
     bool popupOpen = false;
+    double popupScale = 1;
 };

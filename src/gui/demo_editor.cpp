@@ -58,8 +58,8 @@ void DemoEditor::buildFrame() {
     CBitmap* bg = loadBitmap(128, scale);
     if (!frame) {
         frame = new CFrame(CRect(0, 0, bg->getWidth(), bg->getHeight()), this);
-        rect = ERect{0, 0, static_cast<int16_t>(bg->getHeight()),
-                     static_cast<int16_t>(bg->getWidth())};
+        rect = EditorRect{0, 0, static_cast<int32_t>(bg->getHeight()),
+                          static_cast<int32_t>(bg->getWidth())};
     } else {
         // A rebuild at another scale: new views in the same window.
         frame->setModalView(nullptr);

@@ -59,10 +59,9 @@ int run(int argc, char** argv) {
         return 1;
     }
     editor.buildFrame();
-    ERect* r = nullptr;
-    editor.getRect(&r);
-    Window host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, r->right - r->left,
-                                      r->bottom - r->top, 0, 0, 0);
+    EditorRect r = editor.getRect();
+    Window host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, r.width(),
+                                      r.height(), 0, 0, 0);
     XStoreName(display, host, "Zandrel toolkit demo");
     Atom wmDelete = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, host, &wmDelete, 1);
@@ -76,7 +75,7 @@ int run(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     bool running = true;
     bool wasDragging = false;
-    int lastWidth = r->right, lastHeight = r->bottom;
+    int lastWidth = r.width(), lastHeight = r.height();
     while (running) {
         while (XPending(display)) {
             XEvent e;
@@ -86,10 +85,10 @@ int run(int argc, char** argv) {
         }
         editor.idle();
         // The stand-in host honours the editor's size requests.
-        editor.getRect(&r);
-        if (r->right != lastWidth || r->bottom != lastHeight) {
-            lastWidth = r->right;
-            lastHeight = r->bottom;
+        r = editor.getRect();
+        if (r.width() != lastWidth || r.height() != lastHeight) {
+            lastWidth = r.width();
+            lastHeight = r.height();
             XResizeWindow(display, host, lastWidth, lastHeight);
             XFlush(display);
         }

@@ -21,6 +21,8 @@ enum CCursorType {
     kCursorHand,
 };
 
+class CPopupView;
+
 class IPlatformFrame {
 public:
     virtual ~IPlatformFrame() = default;
@@ -32,4 +34,14 @@ public:
     // Starts dragging files out of the window; false when it cannot start.
     virtual bool startFileDrag(const std::vector<std::string>& paths) = 0;
     virtual bool isDragging() const = 0;
+
+    // Pop-up windows on the screen. Answers false when there are none;
+    // otherwise the screen's rectangle and the frame's origin on it.
+    virtual bool popupSpace(CRect& /*screen*/, CPoint& /*frameOrigin*/) { return false; }
+    // Shows the view in one window per popupAreas() rectangle and sends it
+    // the pointer and keys until hidePopup.
+    virtual void showPopup(CPopupView* /*view*/) {}
+    // The view's areas or pixels changed.
+    virtual void updatePopup() {}
+    virtual void hidePopup() {}
 };

@@ -1,12 +1,15 @@
 #include "x11_platform_frame.h"
 
+#include "cdraw_context.h"
 #include "cframe.h"
+#include "x11_button_state.h"
 #include "xdnd_drag_source.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
+#include <algorithm>
 #include <cairo-xlib.h>
 #include <cstdlib>
 
@@ -15,22 +18,6 @@ namespace {
 // double click.
 constexpr Time kDoubleClickTime = 400;
 constexpr int kDoubleClickDistance = 4;
-
-int32_t modifiersOf(unsigned state) {
-    int32_t m = 0;
-    if (state & ShiftMask) m |= kShift;
-    if (state & ControlMask) m |= kControl;
-    if (state & Mod1Mask) m |= kAlt;
-    return m;
-}
-
-int32_t buttonsOf(unsigned state) {
-    int32_t b = modifiersOf(state);
-    if (state & Button1Mask) b |= kLButton;
-    if (state & Button2Mask) b |= kMButton;
-    if (state & Button3Mask) b |= kRButton;
-    return b;
-}
 
 int32_t buttonBit(unsigned button) {
     switch (button) {
@@ -45,7 +32,7 @@ int32_t buttonBit(unsigned button) {
     }
 }
 
-// The modifier bit of a modifier key itself (Shift, Control, Alt), else 0.
+// The modifier bit of a modifier key itself (Shift, Control, Alt or Super), else 0.
 int32_t modifierOfKey(XKeyEvent& e) {
     switch (XLookupKeysym(&e, 0)) {
     case XK_Shift_L:
@@ -57,6 +44,8 @@ int32_t modifierOfKey(XKeyEvent& e) {
     case XK_Alt_L:
     case XK_Alt_R:
     case XK_Meta_L:
+    case XK_Super_L:
+    case XK_Super_R:
         return kAlt;
     default:
         return 0;
@@ -135,6 +124,7 @@ public:
     }
 
     ~X11PlatformFrame() override {
+        hidePopup();
         cairo_surface_destroy(surface);
         for (Cursor c : cursors)
             if (c) XFreeCursor(display, c);
@@ -189,12 +179,172 @@ public:
             XEvent e;
             XNextEvent(display, &e);
             if (drag->handleEvent(e)) continue;
+            if (popup && dispatchToPopup(e)) continue;
             dispatch(e);
         }
         drag->checkTimeout();
     }
 
+    bool popupSpace(CRect& screen, CPoint& frameOrigin) override {
+        const int s = DefaultScreen(display);
+        screen = CRect(0, 0, DisplayWidth(display, s), DisplayHeight(display, s));
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+        frameOrigin = CPoint(x, y);
+        return true;
+    }
+
+    void showPopup(CPopupView* view) override {
+        popup = view;
+        updatePopup();
+    }
+
+    void updatePopup() override {
+        if (!popup) return;
+        const std::vector<CRect> areas = popup->popupAreas();
+        while (popupWindows.size() > areas.size()) {
+            cairo_surface_destroy(popupWindows.back().surface);
+            XDestroyWindow(display, popupWindows.back().window);
+            popupWindows.pop_back();
+        }
+        for (size_t i = 0; i < areas.size(); ++i) {
+            const CRect& a = areas[i];
+            const int w = std::max(1, static_cast<int>(a.getWidth()));
+            const int h = std::max(1, static_cast<int>(a.getHeight()));
+            if (i < popupWindows.size()) {
+                if (popupWindows[i].box == a) continue;
+                XMoveResizeWindow(display, popupWindows[i].window, static_cast<int>(a.left),
+                                  static_cast<int>(a.top), w, h);
+                cairo_xlib_surface_set_size(popupWindows[i].surface, w, h);
+                popupWindows[i].box = a;
+                continue;
+            }
+            popupWindows.push_back(createPopupWindow(a, w, h));
+        }
+        if (!grabbed && !popupWindows.empty()) {
+            // Every click and key goes to the pop-up while it is open, so
+            // that a click anywhere else closes it.
+            const Window grab = popupWindows.front().window;
+            const unsigned mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+            XGrabPointer(display, grab, False, mask, GrabModeAsync, GrabModeAsync, None, None,
+                         CurrentTime);
+            XGrabKeyboard(display, grab, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+            grabbed = true;
+        }
+        for (PopupWindow& p : popupWindows) drawPopupWindow(p);
+        popup->setDirty(false);
+        XFlush(display);
+    }
+
+    void hidePopup() override {
+        if (grabbed) {
+            XUngrabPointer(display, CurrentTime);
+            XUngrabKeyboard(display, CurrentTime);
+            grabbed = false;
+        }
+        for (PopupWindow& p : popupWindows) {
+            cairo_surface_destroy(p.surface);
+            XDestroyWindow(display, p.window);
+        }
+        popupWindows.clear();
+        popup = nullptr;
+        XFlush(display);
+    }
+
 private:
+    struct PopupWindow {
+        Window window;
+        cairo_surface_t* surface;
+        CRect box;
+    };
+
+    PopupWindow createPopupWindow(const CRect& a, int w, int h) {
+        const int screen = DefaultScreen(display);
+        XSetWindowAttributes attr{};
+        attr.override_redirect = True; // placed where asked, no window manager frame
+        attr.save_under = True;
+        attr.event_mask =
+            ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
+        attr.background_pixel = BlackPixel(display, screen);
+        Window wnd = XCreateWindow(
+            display, DefaultRootWindow(display), static_cast<int>(a.left), static_cast<int>(a.top),
+            w, h, 0, CopyFromParent, InputOutput, CopyFromParent,
+            CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixel, &attr);
+        XMapRaised(display, wnd);
+        // The grab needs a viewable window.
+        XSync(display, False);
+        return PopupWindow{
+            wnd, cairo_xlib_surface_create(display, wnd, DefaultVisual(display, screen), w, h), a};
+    }
+
+    void drawPopupWindow(PopupWindow& p) {
+        CDrawContext context(p.surface);
+        cairo_t* cr = context.getCairo();
+        cairo_push_group(cr);
+        context.translate(-p.box.left, -p.box.top);
+        popup->draw(&context);
+        cairo_pop_group_to_source(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr);
+        cairo_surface_flush(p.surface);
+    }
+
+    // While a pop-up is open it gets every pointer and key event, in
+    // screen coordinates. Answers false for events it has no use for.
+    bool dispatchToPopup(XEvent& e) {
+        CPopupView* view = popup;
+        switch (e.type) {
+        case Expose:
+            for (PopupWindow& p : popupWindows)
+                if (p.window == e.xexpose.window) {
+                    drawPopupWindow(p);
+                    return true;
+                }
+            return false;
+        case ButtonPress: {
+            lastTime = e.xbutton.time;
+            CPoint p(e.xbutton.x_root, e.xbutton.y_root);
+            view->remember();
+            if (e.xbutton.button == 4 || e.xbutton.button == 5)
+                view->onWheel(p, e.xbutton.button == 4 ? 1.f : -1.f, modifiersOfX11State(e.xbutton.state));
+            else if (e.xbutton.button <= 3)
+                view->onMouseDown(p, buttonBit(e.xbutton.button) | modifiersOfX11State(e.xbutton.state));
+            view->forget();
+            return true;
+        }
+        case ButtonRelease: {
+            lastTime = e.xbutton.time;
+            CPoint p(e.xbutton.x_root, e.xbutton.y_root);
+            view->remember();
+            view->onMouseUp(p, buttonsOfX11State(e.xbutton.state) & ~buttonBit(e.xbutton.button));
+            view->forget();
+            return true;
+        }
+        case MotionNotify: {
+            lastTime = e.xmotion.time;
+            CPoint p(e.xmotion.x_root, e.xmotion.y_root);
+            view->remember();
+            view->onMouseMoved(p, buttonsOfX11State(e.xmotion.state));
+            view->forget();
+            return true;
+        }
+        case KeyPress: {
+            lastTime = e.xkey.time;
+            VstKeyCode k = keyCodeOf(e.xkey);
+            view->remember();
+            view->onKeyDown(k);
+            view->forget();
+            return true;
+        }
+        case EnterNotify:
+        case LeaveNotify:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     void dispatch(XEvent& e) {
         switch (e.type) {
         case Expose:
@@ -204,7 +354,7 @@ private:
         case ButtonPress: {
             lastTime = e.xbutton.time;
             CPoint p(e.xbutton.x, e.xbutton.y);
-            int32_t mods = modifiersOf(e.xbutton.state);
+            int32_t mods = modifiersOfX11State(e.xbutton.state);
             if (e.xbutton.button >= 4 && e.xbutton.button <= 7) {
                 float d = e.xbutton.button == 4 ? 1.f : e.xbutton.button == 5 ? -1.f : 0.f;
                 if (d != 0) frame->onWheel(p, d, mods);
@@ -230,37 +380,37 @@ private:
             if (e.xbutton.button >= 4) break;
             CPoint p(e.xbutton.x, e.xbutton.y);
             // The state holds the buttons before the release.
-            int32_t buttons = buttonsOf(e.xbutton.state) & ~buttonBit(e.xbutton.button);
+            int32_t buttons = buttonsOfX11State(e.xbutton.state) & ~buttonBit(e.xbutton.button);
             frame->onMouseUp(p, buttons);
             break;
         }
         case MotionNotify: {
             lastTime = e.xmotion.time;
             CPoint p(e.xmotion.x, e.xmotion.y);
-            frame->onMouseMoved(p, buttonsOf(e.xmotion.state));
+            frame->onMouseMoved(p, buttonsOfX11State(e.xmotion.state));
             break;
         }
         case EnterNotify: {
             // Entering is seen as a move: the views under the pointer learn
             // of it through their enter handlers.
             CPoint p(e.xcrossing.x, e.xcrossing.y);
-            frame->onMouseMoved(p, buttonsOf(e.xcrossing.state));
+            frame->onMouseMoved(p, buttonsOfX11State(e.xcrossing.state));
             break;
         }
         case LeaveNotify: {
             CPoint p(e.xcrossing.x, e.xcrossing.y);
-            frame->onMouseExited(p, buttonsOf(e.xcrossing.state));
+            frame->onMouseExited(p, buttonsOfX11State(e.xcrossing.state));
             break;
         }
         case KeyRelease: {
             // The state is the one before the event: drop the key let go.
-            int32_t mods = modifiersOf(e.xkey.state) & ~modifierOfKey(e.xkey);
+            int32_t mods = modifiersOfX11State(e.xkey.state) & ~modifierOfKey(e.xkey);
             frame->onModifiersChanged(mods);
             break;
         }
         case KeyPress: {
             lastTime = e.xkey.time;
-            frame->onModifiersChanged(modifiersOf(e.xkey.state) | modifierOfKey(e.xkey));
+            frame->onModifiersChanged(modifiersOfX11State(e.xkey.state) | modifierOfKey(e.xkey));
             VstKeyCode k = keyCodeOf(e.xkey);
             frame->onKeyDown(k);
             break;
@@ -276,12 +426,31 @@ private:
     cairo_surface_t* surface = nullptr;
     Cursor cursors[10] = {};
     std::unique_ptr<XdndDragSource> drag;
+    CPopupView* popup = nullptr;
+    std::vector<PopupWindow> popupWindows;
+    bool grabbed = false;
     Time lastTime = CurrentTime;
     Time lastPressTime = 0;
     unsigned lastButton = 0;
     int lastPressX = 0, lastPressY = 0;
 };
 } // namespace
+
+int32_t modifiersOfX11State(unsigned state) {
+    int32_t m = 0;
+    if (state & ShiftMask) m |= kShift;
+    if (state & ControlMask) m |= kControl;
+    if (state & (Mod1Mask | Mod4Mask)) m |= kAlt;
+    return m;
+}
+
+int32_t buttonsOfX11State(unsigned state) {
+    int32_t b = modifiersOfX11State(state);
+    if (state & Button1Mask) b |= kLButton;
+    if (state & Button2Mask) b |= kMButton;
+    if (state & Button3Mask) b |= kRButton;
+    return b;
+}
 
 std::unique_ptr<IPlatformFrame> createX11PlatformFrame(CFrame* frame, void* parentWindow) {
     Display* display = XOpenDisplay(nullptr);

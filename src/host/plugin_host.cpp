@@ -1,5 +1,7 @@
 #include "plugin_host.h"
 
+#include "aeff_editor.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -70,7 +72,15 @@ void PluginHost::close() {
 }
 
 void PluginHost::load(const std::string& pluginPath) {
-    library = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+#ifdef __SANITIZE_ADDRESS__
+    // The libraries the plug-in's window brings (pixman through Cairo) set
+    // things up when loaded and never free them; unloaded, the leak checker
+    // would blame them on nobody. Under the sanitizers they stay loaded.
+    constexpr int kKeepLoaded = RTLD_NODELETE;
+#else
+    constexpr int kKeepLoaded = 0;
+#endif
+    library = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL | kKeepLoaded);
     if (!library) {
         loadError = dlerror();
         return;
@@ -148,12 +158,20 @@ intptr_t PluginHost::answer(int32_t opcode, int32_t index, intptr_t value, void*
         return 0;
     case audioMasterUpdateDisplay:
         ++updateDisplayCalls;
+        if (observer) observer("updateDisplay", 0, 0.0f);
         return 1;
     case audioMasterAutomate:
         automated.emplace_back(index, opt);
+        if (observer) observer("automate", index, opt);
         return 0;
-    case audioMasterSizeWindow:
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+        if (observer) observer(opcode == audioMasterBeginEdit ? "begin" : "end", index, 0.0f);
         return 1;
+    case audioMasterSizeWindow:
+        if (observer) observer("size", index, static_cast<float>(value));
+        return sizeWindowHandler ? (sizeWindowHandler(index, static_cast<int32_t>(value)) ? 1 : 0)
+                                 : 1;
     default:
         (void)value;
         return 0;
@@ -225,6 +243,26 @@ std::string PluginHost::stringQuery(int32_t opcode) {
 
 int32_t PluginHost::canDo(const char* what) {
     return static_cast<int32_t>(dispatch(effCanDo, 0, 0, const_cast<char*>(what)));
+}
+
+bool PluginHost::editorRect(int32_t& width, int32_t& height) {
+    ERect* rect = nullptr;
+    if (!dispatch(effEditGetRect, 0, 0, &rect) || !rect) return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return true;
+}
+
+bool PluginHost::openEditor(void* parentWindow) {
+    return dispatch(effEditOpen, 0, 0, parentWindow) != 0;
+}
+
+void PluginHost::idleEditor() {
+    dispatch(effEditIdle);
+}
+
+void PluginHost::closeEditor() {
+    dispatch(effEditClose);
 }
 
 double PluginHost::currentPpq() const {

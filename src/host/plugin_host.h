@@ -9,6 +9,7 @@
 #include "vst_time_info.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,19 @@ public:
     void processBlock(int32_t frames);
     // Runs blocks of the given size until `frames` samples have passed.
     void run(int64_t frames, int32_t blockSize);
+
+    // The editor window: effEditGetRect, effEditOpen (parentWindow: an X11
+    // window id as a pointer), effEditIdle, effEditClose.
+    bool editorRect(int32_t& width, int32_t& height);
+    bool openEditor(void* parentWindow);
+    void idleEditor();
+    void closeEditor();
+    // What a DAW shows or records of the plug-in's calls, on the thread
+    // that made them: "automate" (index, value), "begin" and "end" of an
+    // edit gesture (index), "updateDisplay", "size" (width, height).
+    std::function<void(const char* what, int32_t index, float value)> observer;
+    // Answers audioMasterSizeWindow; without one the request is granted.
+    std::function<bool(int32_t width, int32_t height)> sizeWindowHandler;
 
     // What came back.
     std::vector<ReceivedEvent> events;

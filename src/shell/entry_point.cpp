@@ -1,13 +1,20 @@
 // The library's entry point: hosts look up VSTPluginMain (older Linux hosts
 // look up main) and get one effect per call.
 #include "zandrel_dsp_edit.h"
+#ifdef ZANDREL_WITH_EDITOR
+#include "vst_editor_bridge.h"
+#endif
 
 namespace {
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
     // Nothing may be thrown across the C interface: a failed creation is a
     // null effect for the host.
     try {
-        return new ZandrelDSPEdit(audioMaster);
+#ifdef ZANDREL_WITH_EDITOR
+        return new ZandrelDSPEdit(audioMaster, createZandrelEditor);
+#else
+        return new ZandrelDSPEdit(audioMaster); // a build without a window
+#endif
     } catch (...) {
         return nullptr;
     }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 struct TickCounter : CBaseObject {
@@ -17,42 +19,44 @@ struct TickCounter : CBaseObject {
 
 // An editor as the plug-in builds one: a frame of its own size.
 struct TestEditor : AEffGUIEditor {
-    TestEditor() : AEffGUIEditor(nullptr) { rect = ERect{0, 0, 120, 200}; }
+    explicit TestEditor(IWindowHost* host = nullptr) : AEffGUIEditor(host) {
+        rect = EditorRect{0, 0, 120, 200};
+    }
     bool open(void* parent) override {
         AEffGUIEditor::open(parent);
         frame = new CFrame(CRect(0, 0, 200, 120), this);
         return openFrame(parent);
     }
 };
+
+struct RecordingWindowHost : IWindowHost {
+    std::vector<std::pair<int32_t, int32_t>> sizes;
+    bool resizeWindow(int32_t width, int32_t height) override {
+        sizes.emplace_back(width, height);
+        return true;
+    }
+};
 } // namespace
 
-TEST(EditorBridge, AnswersItsRectangleAndResizesItsFrame) {
-    TestEditor editor;
-    ERect* r = nullptr;
-    ASSERT_TRUE(editor.getRect(&r));
-    EXPECT_EQ(r->right, 200);
-    EXPECT_EQ(r->bottom, 120);
-    // No X server for this test: opening finds no display and stays headless.
-    const char* saved = std::getenv("DISPLAY");
-    std::string display = saved ? saved : "";
-    setenv("DISPLAY", ":no-such-display", 1);
-    EXPECT_FALSE(editor.open(nullptr));
-    if (saved)
-        setenv("DISPLAY", display.c_str(), 1);
-    else
-        unsetenv("DISPLAY");
+TEST(EditorBase, AnswersItsRectangleAndResizesItsFrameThroughTheWindowsHolder) {
+    RecordingWindowHost host;
+    TestEditor editor(&host);
+    EXPECT_EQ(editor.getRect(), (EditorRect{0, 0, 120, 200}));
+    EXPECT_FALSE(editor.open(nullptr)) << "without a parent window the frame stays headless";
     ASSERT_NE(editor.getFrame(), nullptr);
     EXPECT_FALSE(editor.getFrame()->isOpen());
-    EXPECT_FALSE(editor.sizeWindow(300, 80)) << "no host to ask";
-    EXPECT_EQ(r->right, 300);
-    EXPECT_EQ(r->bottom, 80);
+    EXPECT_TRUE(editor.isOpen());
+    EXPECT_TRUE(editor.sizeWindow(300, 80));
+    EXPECT_EQ(host.sizes, (std::vector<std::pair<int32_t, int32_t>>{{300, 80}}));
+    EXPECT_EQ(editor.getRect(), (EditorRect{0, 0, 80, 300}));
     EXPECT_EQ(editor.getFrame()->getViewSize(), CRect(0, 0, 300, 80));
     editor.close();
     EXPECT_EQ(editor.getFrame(), nullptr);
     EXPECT_FALSE(editor.isOpen());
+    EXPECT_FALSE(TestEditor().sizeWindow(10, 10)) << "no holder to ask";
 }
 
-TEST(EditorBridge, IdleDrivesTimersWithOrWithoutAFrame) {
+TEST(EditorBase, IdleDrivesTimersWithOrWithoutAFrame) {
     TestEditor editor;
     TickCounter counter;
     auto* timer = new CVSTGUITimer(&counter, 1, true);

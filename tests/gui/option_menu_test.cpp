@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 namespace {
 struct MenuTest : ::testing::Test {
     CFrame* frame = new CFrame(CRect(0, 0, 400, 300), nullptr);
@@ -136,4 +140,62 @@ TEST_F(MenuTest, TheKeyboardWalksEntriesSkippingSeparatorsAndEntersSubmenus) {
     EXPECT_EQ(menu->getLastItemMenu(index), sub);
     EXPECT_EQ(index, 0);
     EXPECT_EQ(listener.changes.size(), 2u);
+}
+
+namespace {
+// A window system with pop-up windows: the screen is 1000 x 700 and the
+// frame's window lies at (200, 650), near the bottom.
+struct ScreenWithPopups : IPlatformFrame {
+    std::vector<CRect>* shown;
+    explicit ScreenWithPopups(std::vector<CRect>* shown) : shown(shown) {}
+    void present(cairo_surface_t*, const std::vector<CRect>&) override {}
+    void processEvents() override {}
+    void setSize(int, int) override {}
+    void setCursor(CCursorType) override {}
+    bool startFileDrag(const std::vector<std::string>&) override { return false; }
+    bool isDragging() const override { return false; }
+    bool popupSpace(CRect& screen, CPoint& origin) override {
+        screen = CRect(0, 0, 1000, 700);
+        origin = CPoint(200, 650);
+        return true;
+    }
+    void showPopup(CPopupView* view) override { popup = view, updatePopup(); }
+    void updatePopup() override { *shown = popup->popupAreas(); }
+    void hidePopup() override { shown->clear(), popup = nullptr; }
+    CPopupView* popup = nullptr;
+};
+} // namespace
+
+TEST(MenuPopup, OpensInWindowsOnTheScreenScaledAndScrollingWhenTallerThanTheScreen) {
+    std::vector<CRect> shown;
+    auto* frame = new CFrame(CRect(0, 0, 593, 37), nullptr);
+    frame->attachPlatform(std::make_unique<ScreenWithPopups>(&shown));
+    RecordingListener listener;
+    auto* menu = new COptionMenu(CRect(540, 0, 592, 35), &listener, 106);
+    for (int i = 0; i < 60; ++i) menu->addEntry("Preset " + std::to_string(i));
+    menu->setPopupScale(2);
+    frame->addView(menu);
+    click(frame, 560, 10);
+    auto* popup = dynamic_cast<MenuPopupView*>(frame->getPopupView());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(frame->getModalView(), nullptr) << "not inside the 37-pixel window";
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], popup->levelBox(0));
+    EXPECT_EQ(popup->entryHeight(), 36) << "rows at 200 %";
+    EXPECT_EQ(shown[0].top, 0) << "60 rows of 36 need more than the screen: it fills it";
+    EXPECT_EQ(shown[0].bottom, 700);
+    EXPECT_LE(shown[0].right, 1000);
+    // The wheel scrolls the column; the last entry comes into reach.
+    const CRect last = popup->entryRect(0, 59);
+    EXPECT_GT(last.top, 700);
+    popup->onWheel(CPoint(shown[0].left + 10, 300), -100.f, 0);
+    EXPECT_LE(popup->entryRect(0, 59).bottom, 700);
+    const CRect now = popup->entryRect(0, 59);
+    CPoint p(now.left + 10, now.top + 5);
+    popup->onMouseMoved(p, 0);
+    popup->onMouseDown(p, kLButton);
+    EXPECT_TRUE(shown.empty()) << "the windows went with the choice";
+    ASSERT_EQ(listener.changes.size(), 1u);
+    EXPECT_EQ(listener.changes[0].value, 59.f);
+    frame->forget();
 }

@@ -150,6 +150,8 @@ int countNoteOns(const std::vector<TimedMidi>& events) {
     return count;
 }
 
+constexpr int32_t kPreviewParameter = 104;
+
 int run(const Options& o) {
     const SmfFile song = [&] {
         try {
@@ -184,6 +186,10 @@ int run(const Options& o) {
     if (!host.loaded()) throw RenderError("cannot load " + pluginPath + ": " + host.error());
 
     seedRandomSource(host, o.seed);
+    // A new instance's preview is off unless the configuration turns it on;
+    // a WAV is of the preview, so it sounds (a loaded state or --set can
+    // still mute it).
+    if (wavFile) host.setParameter(kPreviewParameter, 1.0f);
     if (!o.preset.empty()) loadPresetFile(host, o.preset);
     if (!o.chunk.empty()) loadChunkFile(host, o.chunk);
     RenderSettings settings;
