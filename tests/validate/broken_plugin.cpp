@@ -6,7 +6,10 @@
 // one check to catch; ZANDREL_BROKEN_EDITOR=1 gives it a small X11 editor.
 #include "audio_effect_x.h"
 
+#if BROKEN_PLUGIN_EDITOR
 #include <X11/Xlib.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -84,6 +87,7 @@ void copyText(char* text, const std::string& value, size_t room = 24) {
     std::snprintf(text, room, "%s", value.c_str());
 }
 
+#if BROKEN_PLUGIN_EDITOR
 // A small window in the host's window, drawn by the X server alone.
 class SmallEditor : public AEffEditor {
 public:
@@ -123,6 +127,7 @@ private:
     Display* display = nullptr;
     Window window = 0;
 };
+#endif
 
 class BrokenEffect : public AudioEffectX {
 public:
@@ -135,8 +140,10 @@ public:
         programsAreChunks();
         isSynth();
         for (auto& program : programs) program = {0.5f, 0.5f, 0.8f, 0.5f};
+#if BROKEN_PLUGIN_EDITOR
         if (std::getenv("ZANDREL_BROKEN_EDITOR") || has(Fault::kEditorFails))
             setEditor(new SmallEditor(this));
+#endif
         if (has(Fault::kChatty)) std::fprintf(stderr, "broken plug-in: hello\n");
         if (has(Fault::kUnloadCrash)) worker = std::thread([this] { idleLoop(); });
         if (has(Fault::kLeakedThread)) std::thread([] { foreverLoop(); }).detach();
@@ -165,8 +172,12 @@ public:
         copyText(text, "Broken", 64);
         return true;
     }
-    int32_t getVendorVersion() override { return 1; }
-    int32_t getPlugCategory() override { return kPlugCategSynth; }
+    int32_t getVendorVersion() override {
+        return 1;
+    }
+    int32_t getPlugCategory() override {
+        return kPlugCategSynth;
+    }
     int32_t canDo(char* text) override {
         for (const char* yes : {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo",
                                 "sendVstEvents", "sendVstMidiEvent"})
@@ -182,7 +193,9 @@ public:
         copyText(text, index == 0 ? "First" : "Second");
         return true;
     }
-    void getProgramName(char* name) override { getProgramNameIndexed(0, curProgram, name); }
+    void getProgramName(char* name) override {
+        getProgramNameIndexed(0, curProgram, name);
+    }
 
     void setParameter(int32_t index, float value) override {
         if (index >= 0 && index < kParameters && std::isfinite(value))
@@ -245,7 +258,9 @@ public:
         return 0;
     }
 
-    void resume() override { wantEvents(); }
+    void resume() override {
+        wantEvents();
+    }
 
     int32_t processEvents(VstEvents* events) override {
         for (int32_t i = 0; i < events->numEvents && queued < kMaxEvents; ++i) {
@@ -284,12 +299,18 @@ public:
     }
 
 private:
-    std::array<float, kParameters>& values() { return programs[static_cast<size_t>(curProgram)]; }
+    std::array<float, kParameters>& values() {
+        return programs[static_cast<size_t>(curProgram)];
+    }
     const std::array<float, kParameters>& values() const {
         return programs[static_cast<size_t>(curProgram)];
     }
-    int lengthMs(float v) const { return 20 + static_cast<int>(v * 480); }
-    int velocity() const { return 1 + static_cast<int>(values()[2] * 126); }
+    int lengthMs(float v) const {
+        return 20 + static_cast<int>(v * 480);
+    }
+    int velocity() const {
+        return 1 + static_cast<int>(values()[2] * 126);
+    }
 
     void send(int32_t at, uint8_t status, uint8_t data1, uint8_t data2) {
         if (count >= kMaxEvents) return;

@@ -4,6 +4,8 @@
 #include "checks.h"
 #include "player.h"
 
+#if ZANDREL_VALIDATE_EDITOR
+
 #include <X11/Xlib.h>
 #include <atomic>
 #include <chrono>
@@ -132,3 +134,15 @@ void editorCheck(CheckContext& c) {
 }
 
 } // namespace validate
+
+#else
+
+namespace validate {
+
+void editorCheck(CheckContext& c) {
+    c.log.notBuilt("this validator was built without X11 (ZANDREL_GUI=OFF)");
+}
+
+} // namespace validate
+
+#endif

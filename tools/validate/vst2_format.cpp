@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <limits>
@@ -31,6 +32,21 @@ std::string categoryName(intptr_t category) {
     return category == kPlugCategSynth    ? "2 (synth)"
            : category == kPlugCategEffect ? "1 (effect)"
                                           : std::to_string(category);
+}
+
+// A text with its control characters shown as \xNN.
+std::string printable(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        if (c > 0 && c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
+            shown += escape;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 std::string fourCharText(int32_t id) {
@@ -217,20 +233,19 @@ private:
         char buffer[256];
         prepareText(buffer);
         host->dispatch(opcode, index, 0, buffer);
-        return judgeText(buffer, limit, name);
+        return judgeText(buffer, limit, std::string(name) + " " + std::to_string(index));
     }
 
-    std::string judgeText(const char* buffer, int limit, const char* name) {
+    std::string judgeText(const char* buffer, int limit, const std::string& name) {
         const size_t length = strnlen(buffer, 256);
         bool overrun = length + 1 > static_cast<size_t>(limit);
         for (int i = limit; i < 256 && !overrun; ++i)
             overrun = static_cast<uint8_t>(buffer[i]) != kUntouched;
         if (overrun)
-            formatFault(std::string(name) + " wrote past the " + std::to_string(limit) +
-                        " bytes a host gives");
+            formatFault(name + " wrote past the " + std::to_string(limit) + " bytes a host gives");
         std::string text(buffer, std::min<size_t>(length, limit - 1));
         if (std::any_of(text.begin(), text.end(), [](char c) { return c > 0 && c < 0x20; }))
-            formatFault(std::string(name) + " answered a control character");
+            formatFault(name + " answered a control character: \"" + printable(text) + "\"");
         return text;
     }
 
