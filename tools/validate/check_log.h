@@ -35,8 +35,8 @@ public:
     bool failed() const { return failureCount > 0; }
     bool skipped() const { return wasSkipped; }
     // The check leaves memory behind on purpose (an instance a careless
-    // host never closed): a leak report would blame the host, not the
-    // plug-in, so its process skips it.
+    // host never closed, a window library's caches): a leak report would
+    // blame the host or those libraries, so its process skips it.
     void leaveMemoryBehind() { memoryLeftBehind = true; }
     bool leavesMemoryBehind() const { return memoryLeftBehind; }
     // Ends the record with the number of failures (more than are written).
