@@ -111,6 +111,9 @@ TEST(PluginIdentity, ManyInstancesShareOneWorkerThreadThatEndsWithTheLast) {
 }
 
 TEST(PluginIdentity, AHostThatUnloadsTheLibraryWithoutClosingTheInstanceDoesNotCrash) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "under the sanitizers our host keeps the library loaded";
+#endif
     // In a child process: the worker thread has work, then the library is
     // unloaded under it. A thread left running would crash the child.
     const pid_t child = fork();

@@ -1,42 +1,42 @@
 #include "diagnostics.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <string>
 
 namespace {
-struct Sink {
-    FILE* out = nullptr;
-    bool ownsFile = false;
-    Sink() {
-        const char* choice = std::getenv("ZANDREL_LOG");
-        if (!choice || !*choice || std::strcmp(choice, "0") == 0) return;
-        if (std::strcmp(choice, "1") == 0) {
-            out = stderr;
-            return;
-        }
-        out = std::fopen(choice, "a");
-        ownsFile = out != nullptr;
-    }
-    ~Sink() {
-        if (ownsFile) std::fclose(out);
-    }
-    Sink(const Sink&) = delete;
-    Sink& operator=(const Sink&) = delete;
-};
+// The sink in use; null when the user asked for nothing. A file once opened
+// stays open for the life of the library (a line being written by another
+// thread may still hold it when the choice changes).
+std::atomic<FILE*> chosenSink{nullptr};
+std::mutex choosing;
+std::string chosenFor; // the ZANDREL_LOG the sink was chosen for
 
-Sink& sink() {
-    static Sink instance;
-    return instance;
+FILE* sinkFor(const std::string& choice) {
+    if (choice.empty() || choice == "0") return nullptr;
+    if (choice == "1") return stderr;
+    return std::fopen(choice.c_str(), "a");
 }
 } // namespace
 
+void chooseDiagnosticsSink() {
+    const char* env = std::getenv("ZANDREL_LOG");
+    const std::string choice = env ? env : "";
+    std::lock_guard<std::mutex> lock(choosing);
+    if (choice == chosenFor && (chosenSink.load() || choice.empty() || choice == "0")) return;
+    chosenFor = choice;
+    chosenSink.store(sinkFor(choice));
+}
+
 bool diagnosticsEnabled() noexcept {
-    return sink().out != nullptr;
+    return chosenSink.load(std::memory_order_relaxed) != nullptr;
 }
 
 void writeDiagnostic(const char* line) noexcept {
-    FILE* out = sink().out;
+    FILE* out = chosenSink.load(std::memory_order_relaxed);
     if (!out) return;
     std::fputs(line, out);
     std::fflush(out);

@@ -4,7 +4,11 @@
 // file). The lines themselves begin with their own newline.
 #pragma once
 
-// True when lines are wanted; decided once per process.
+// Reads ZANDREL_LOG and takes its sink; every new instance does this, so a
+// host (or a test) that sets it later is heard from then on. Not from the
+// real-time thread.
+void chooseDiagnosticsSink();
+// True when lines are wanted.
 bool diagnosticsEnabled() noexcept;
 // Writes one line to the chosen sink (not from the real-time thread).
 void writeDiagnostic(const char* line) noexcept;

@@ -156,6 +156,13 @@ void ZandEngine::applyParameter(int32_t index, float value) noexcept {
 }
 
 float ZandEngine::getParameter(int32_t index) const noexcept {
+    // Hosts are promised values in 0..1; a damaged state may have left
+    // anything in the fields behind them.
+    const float value = storedParameter(index);
+    return index >= 0 && index < param::kHostParameterCount ? unitValue(value) : value;
+}
+
+float ZandEngine::storedParameter(int32_t index) const noexcept {
     if (index >= param::kArpNoteRuleFirst && index < param::kArpNoteRuleFirst + 12)
         return st.arpNoteRule[index - param::kArpNoteRuleFirst] / 3.0f;
     if (index >= param::kRateFirst && index < param::kRateFirst + kPatternCount)

@@ -33,11 +33,12 @@ void ZandEngine::rateDisplay(int pattern, char* text) const {
     const float rate = st.patterns[pattern].rate;
     if (st.arpFreeRate) {
         // A point whatever the host's LC_NUMERIC: printf would follow it.
-        char number[16];
-        char* end = std::to_chars(number, number + sizeof number - 1, freeRateHz(rate),
-                                  std::chars_format::fixed, 2)
-                        .ptr;
-        *end = 0;
+        // Room for any double (a damaged state may hold a huge rate); the
+        // text is cut to the display's length below.
+        char number[400];
+        const auto written = std::to_chars(number, number + sizeof number - 1, freeRateHz(rate),
+                                           std::chars_format::fixed, 2);
+        *(written.ec == std::errc() ? written.ptr : number) = 0;
         std::snprintf(text, kTextMax, "%s Hz", number);
     } else
         std::snprintf(text, kTextMax, " %s", rateName(rateIndexOf(rate)));

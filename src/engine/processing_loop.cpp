@@ -120,8 +120,12 @@ void ZandEngine::processBlock(float* left, float* right, int32_t sampleFrames,
         runSamplesFast(left, right, frames, queued);
     }
 
-    outputEvents.keepInsideBlock(frames);
-    handOverToHost();
+    // A block without frames has no place for an event: what it would send
+    // waits for the next block, at its start.
+    if (frames > 0) {
+        outputEvents.keepInsideBlock(frames);
+        handOverToHost();
+    }
     st.inputNoteCount = 0;
     // What the input modes send now (a captured chord's voices) leaves with
     // the next block, at its start: before anything that block brings.

@@ -27,6 +27,7 @@ uint64_t initialSeed() {
 
 ZandEngine::ZandEngine(HostPort& hostPort, const EngineSetup& setup)
     : port(&hostPort), random(initialSeed()) {
+    chooseDiagnosticsSink();
     st = EngineState{};
     // 1. Run-time bookkeeping.
     st.currentLane = 0;

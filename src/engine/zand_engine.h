@@ -164,6 +164,8 @@ protected:
     ZandEngine(OfflineCopy, const ZandEngine& live);
 
     void applyParameter(int32_t index, float value) noexcept;
+    // A parameter's value as the engine holds it (getParameter bounds it).
+    float storedParameter(int32_t index) const noexcept;
     // A change the engine makes by itself; the host hears of host parameters.
     void changeParameter(int32_t index, float value) noexcept;
     void applyConfiguration(const Configuration& configuration);

@@ -60,11 +60,15 @@ PluginHost::PluginHost(const std::string& pluginPath, const Options& opts)
 }
 
 PluginHost::~PluginHost() {
-    if (effect) {
-        dispatch(effMainsChanged, 0, 0);
-        dispatch(effClose);
-    }
+    close();
     if (library) dlclose(library);
+}
+
+void PluginHost::close() {
+    if (!effect) return;
+    dispatch(effMainsChanged, 0, 0);
+    dispatch(effClose);
+    effect = nullptr;
 }
 
 void PluginHost::load(const std::string& pluginPath) {
@@ -303,6 +307,21 @@ void PluginHost::setSampleRate(double newRate) {
     dispatch(effMainsChanged, 0, 0);
     dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
     dispatch(effMainsChanged, 0, 1);
+}
+
+void PluginHost::release() {
+    dispatch(effStopProcess);
+    dispatch(effMainsChanged, 0, 0);
+}
+
+void PluginHost::prepare(double newRate, int32_t maxBlockSize) {
+    rate = newRate;
+    timeInfo.sampleRate = rate;
+    options.maxBlockSize = maxBlockSize;
+    dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+    dispatch(effSetBlockSize, 0, maxBlockSize);
+    dispatch(effMainsChanged, 0, 1);
+    dispatch(effStartProcess);
 }
 
 void PluginHost::queueMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2) {

@@ -42,10 +42,17 @@ public:
     PluginHost& operator=(const PluginHost&) = delete;
 
     bool loaded() const { return effect != nullptr; }
+    // Suspends and closes the effect now; the library stays loaded until
+    // the host is destroyed.
+    void close();
     // Forgets the instance without closing it: the destructor then unloads
     // the library with the instance still open, as some hosts and
-    // scanners do.
-    void abandonInstance() { effect = nullptr; }
+    // scanners do. Whatever the abandoned effect still calls back reaches
+    // no host.
+    void abandonInstance() {
+        if (effect) effect->resvd1 = 0;
+        effect = nullptr;
+    }
     const std::string& error() const { return loadError; }
     AEffect* aeffect() const { return effect; }
     intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
@@ -67,6 +74,11 @@ public:
     void setLoop(bool active, double startPpq = 0.0, double endPpq = 0.0);
     void setProvidesTimeInfo(bool provides) { providesTimeInfo = provides; }
     void setSampleRate(double rate); // also tells the plug-in (suspend, rate, resume)
+    // A host's release and prepare around a change of its audio set-up:
+    // stop processing and suspend; then rate, maximum block size, resume and
+    // start processing.
+    void release();
+    void prepare(double rate, int32_t maxBlockSize);
     double sampleRate() const { return rate; }
     double ppqPosition() const { return currentPpq(); }
     int64_t samplePosition() const { return sampleClock; }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "session.h"
+#include "soak_random.h"
 
 namespace soak {
 
@@ -17,6 +18,6 @@ struct GeneratorOptions {
 Session generateSession(uint64_t seed, const GeneratorOptions& options = {});
 
 // Edge values every parameter and command index is tried with.
-float edgeValue(class SoakRandom& random);
+float edgeValue(SoakRandom& random);
 
 } // namespace soak
