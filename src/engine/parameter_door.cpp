@@ -12,11 +12,6 @@ namespace {
 bool isOn(float value) {
     return value != 0.0f;
 }
-
-// Host values are documented as 0..1; NaN and strays are brought back there.
-float unitValue(float value) {
-    return value == value ? clampTo(value, 0.0f, 1.0f) : 0.0f;
-}
 } // namespace
 
 void ZandEngine::setParameter(int32_t index, float value) noexcept {

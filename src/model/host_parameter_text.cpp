@@ -13,10 +13,6 @@
 
 namespace {
 
-float unitValue(float value) {
-    return value == value ? clampTo(value, 0.0f, 1.0f) : 0.0f;
-}
-
 void put(char* text, size_t size, const char* value) {
     std::snprintf(text, size, "%s", value);
 }

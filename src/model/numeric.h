@@ -36,3 +36,8 @@ template <typename T>
 constexpr T clampTo(T v, T lo, T hi) {
     return v < lo ? lo : (v > hi ? hi : v);
 }
+
+// Host values are documented as 0..1; NaN and strays are brought back there.
+inline float unitValue(float value) {
+    return value == value ? clampTo(value, 0.0f, 1.0f) : 0.0f;
+}
