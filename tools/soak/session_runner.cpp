@@ -1,5 +1,6 @@
 #include "session_runner.h"
 
+#include "note_balance.h"
 #include "plugin_host.h"
 #include "soak_random.h"
 #include "zandrel_vendor_services.h"
@@ -182,14 +183,7 @@ private:
                 fail(RunResult::kMalformedEvent, "note number 0: " + what.str());
                 return;
             }
-            // A note-off ends the key on its channel however often it was
-            // struck, as MIDI receivers treat it; a second note-on of a
-            // sounding key is counted, so a hang shows how often it sounded.
-            int& b = balance[e.status & 15][e.data1];
-            if (kind == 0x90 && e.data2 > 0)
-                b += 1;
-            else
-                b = 0;
+            balance.add(e.status, e.data1, e.data2);
         }
     }
 
@@ -239,12 +233,11 @@ private:
             return;
         }
         std::ostringstream hanging;
-        for (int c = 0; c < 16; ++c) {
-            for (int n = 0; n < 128; ++n) {
-                if (balance[c][n] <= 0) continue;
-                if (result.firstHangChannel == 0) result.firstHangChannel = c + 1;
-                hanging << " ch" << (c + 1) << ":" << n << "x" << balance[c][n];
-            }
+        result.onlyRestruck = true;
+        for (const NoteBalance::Hanging& h : balance.hanging()) {
+            if (result.firstHangChannel == 0) result.firstHangChannel = h.channel;
+            result.onlyRestruck = result.onlyRestruck && h.restruck;
+            hanging << " ch" << h.channel << ":" << h.note << "x" << h.count;
         }
         if (result.firstHangChannel != 0) {
             result.kind = RunResult::kHangingNote;
@@ -258,7 +251,7 @@ private:
     int blocksSinceDeferred = 0;
     PluginHost host;
     RunResult result;
-    std::array<std::array<int, 128>, 16> balance{};
+    NoteBalance balance;
 };
 
 } // namespace
@@ -300,7 +293,8 @@ RunResult runIsolated(const Session& session, const RunOptions& options, bool qu
         const RunResult r = runSession(session, options);
         std::ostringstream out;
         out << int(r.kind) << ' ' << r.firstHangChannel << ' ' << r.inputEvents << ' '
-            << r.outputEvents << ' ' << r.blocks << ' ' << r.outputFull << '\n'
+            << r.outputEvents << ' ' << r.blocks << ' ' << r.outputFull << ' ' << r.onlyRestruck
+            << '\n'
             << r.detail;
         const std::string text = out.str();
         size_t written = 0;
@@ -340,7 +334,8 @@ RunResult runIsolated(const Session& session, const RunOptions& options, bool qu
     }
     std::istringstream in(text);
     int kind = 0;
-    in >> kind >> r.firstHangChannel >> r.inputEvents >> r.outputEvents >> r.blocks >> r.outputFull;
+    in >> kind >> r.firstHangChannel >> r.inputEvents >> r.outputEvents >> r.blocks >>
+        r.outputFull >> r.onlyRestruck;
     r.kind = static_cast<RunResult::Kind>(kind);
     in.get();
     std::getline(in, r.detail, '\0');
@@ -350,7 +345,8 @@ RunResult runIsolated(const Session& session, const RunOptions& options, bool qu
 bool sameFailure(const RunResult& original, const RunResult& candidate) {
     if (candidate.kind != original.kind) return false;
     if (original.kind == RunResult::kHangingNote)
-        return candidate.firstHangChannel == original.firstHangChannel;
+        return candidate.firstHangChannel == original.firstHangChannel &&
+               candidate.onlyRestruck == original.onlyRestruck;
     return true;
 }
 
