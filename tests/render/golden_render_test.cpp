@@ -3,19 +3,12 @@
 // recorded from a known-good build. A change of the engine that moves one
 // note or one sample shows here. When a change of behaviour is intended,
 // the failure prints the new checksums to record.
-#include "plugin_host.h"
 #include "song_bytes.h"
-#include "zandrel_vendor_services.h"
+#include "test_host_support.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <sndfile.h>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -28,8 +21,7 @@ uint64_t fnv1a(const void* data, size_t size, uint64_t hash = 146959810393466560
 }
 
 uint64_t fileChecksum(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string bytes = fileText(path);
     return fnv1a(bytes.data(), bytes.size());
 }
 
@@ -101,6 +93,7 @@ const Golden kGolden[] = {
     {"demo arp, 64-frame blocks", false, "--block 64", 0x97c5ef3f59263c0a, 0x479cab48fd28b98d},
     {"demo arp, 256-frame blocks", false, "--block 256", 0x97c5ef3f59263c0a, 0x479cab48fd28b98d},
     {"demo arp, 1000-frame blocks", false, "--block 1000", 0x97c5ef3f59263c0a, 0x479cab48fd28b98d},
+    {"demo arp, 17-frame blocks", false, "--block 17", 0x97c5ef3f59263c0a, 0x479cab48fd28b98d},
     {"demo swing and gate", false, "--set Swing=0.45 --set Gate=0.3", 0xfbb4e31052a2423b,
      0x8de78b27ba7bab09},
     {"demo free rate", false, "--set ArpFreeRate=1 --set 18=0.4", 0xdd1be52efcb36ced,
@@ -117,14 +110,10 @@ const Golden kGolden[] = {
 };
 
 TEST(GoldenRenders, AreThoseRecordedBeforeTheEngineMoved) {
-    char pattern[] = "/tmp/zandrel-golden-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path folder = pattern;
-    const auto song = busySong();
+    const ScratchFolder scratch;
+    const fs::path folder = scratch.path();
     const fs::path busy = folder / "busy.mid";
-    std::ofstream(busy, std::ios::binary)
-        .write(reinterpret_cast<const char*>(song.data()),
-               static_cast<std::streamsize>(song.size()));
+    writeFile(busy, busySong());
 
     for (const Golden& g : kGolden) {
         const fs::path mid = folder / "out.mid", wav = folder / "out.wav";
@@ -137,21 +126,20 @@ TEST(GoldenRenders, AreThoseRecordedBeforeTheEngineMoved) {
         EXPECT_TRUE(midi == g.midi && audio == g.audio)
             << g.name << ": now {..., 0x" << std::hex << midi << ", 0x" << audio << "}";
     }
-    fs::remove_all(folder);
 }
 
 // Dragging the chord and the arpeggio out while the arpeggiator plays a
 // held chord: the files written must stay as they are.
 TEST(GoldenRenders, MidiExportsAreThoseRecordedBeforeTheEngineMoved) {
-    constexpr int32_t kExportMidi = 109;
-    const fs::path file = fs::temp_directory_path() / "zandrel-golden-export.mid";
+    const ScratchFolder scratch;
+    const fs::path file = scratch.path() / "export.mid";
     PluginHost host(ZANDREL_SO);
     ASSERT_TRUE(host.loaded());
     uint64_t seed = 7;
     host.dispatch(effVendorSpecific, kVendorSeedRandom, kVendorMagic, &seed);
-    host.run(48000 / 10, 256);       // past the guard blocks after a resume
-    host.setParameter(2, 0.35f);     // gate
-    host.setParameter(3, 2 / 12.0f); // pattern C
+    host.run(48000 / 10, 256); // past the guard blocks after a resume
+    host.setParameter(param::kGate, 0.35f);
+    host.setParameter(param::kPattern, 2 / 12.0f); // C
     host.setTempo(97.0);
     host.setPlaying(true);
     host.noteOn(10, 1, 62, 100);
@@ -159,11 +147,10 @@ TEST(GoldenRenders, MidiExportsAreThoseRecordedBeforeTheEngineMoved) {
     host.dispatch(effVendorSpecific, kVendorSetPath, kVendorMagic, const_cast<char*>(file.c_str()));
     std::vector<uint64_t> checksums;
     for (float mode : {0.0f, 1.0f}) {
-        host.setParameter(kExportMidi, mode);
+        host.setParameter(param::kExportMidi, mode);
         checksums.push_back(fileChecksum(file));
         host.run(5000, 128);
     }
-    fs::remove(file);
     EXPECT_EQ(checksums, (std::vector<uint64_t>{0x4002b959fa956d46, 0xbe610b3198a8357b}))
         << std::hex << checksums[0] << " " << checksums[1];
 }
