@@ -48,10 +48,11 @@ TEST(ChordSort, EveryOrderRanksTheChordsAsItsMenuEntrySays) {
         auto s = emptyChordSet();
         for (size_t slot = 0; slot < c.chords.size(); ++slot)
             for (size_t p = 0; p < c.chords[slot].size(); ++p)
-                s->chordNote[p][slot] = c.chords[slot][p] / 128.0f;
+                s->chordNote[p][slot] = static_cast<float>(c.chords[slot][p]) / 128.0f;
         EXPECT_TRUE(sortChordSet(*s, list, c.order));
         std::vector<Notes> sorted;
-        for (size_t slot = 0; slot < c.chords.size(); ++slot) sorted.push_back(notesOf(*s, slot));
+        for (int slot = 0; slot < static_cast<int>(c.chords.size()); ++slot)
+            sorted.push_back(notesOf(*s, slot));
         EXPECT_EQ(sorted, c.sorted) << "order " << c.order;
     }
 }

@@ -61,7 +61,8 @@ TEST_F(TransformTest, EveryChordChangesAsTheMenuEntrySays) {
     for (const Case& c : cases) {
         s = *emptyChordSet();
         EngineState& t = *state;
-        for (size_t p = 0; p < c.before.size(); ++p) t.chordNote[p][0] = c.before[p] / 128.0f;
+        for (size_t p = 0; p < c.before.size(); ++p)
+            t.chordNote[p][0] = static_cast<float>(c.before[p]) / 128.0f;
         setVelocities(t, 0, {0.2f, 0.3f, 0.4f, 0.8f});
         EXPECT_TRUE(transformChords(t, list, random, c.value));
         Notes after = positionsOf(t, 0);

@@ -62,7 +62,8 @@ TEST_F(VariationsTest, ASingleChordGets127RevoicingsInTheFirstPass) {
 TEST_F(VariationsTest, VariationsAtTheTopStayOnTheKeyboardInKeyAndNeverDoubleAVoice) {
     for (const std::vector<int>& chord : {std::vector<int>{116, 123, 127}, {115, 127}}) {
         s = *emptyChordSet();
-        for (size_t p = 0; p < chord.size(); ++p) s.chordNote[p][0] = chord[p] / 128.0f;
+        for (size_t p = 0; p < chord.size(); ++p)
+            s.chordNote[p][0] = static_cast<float>(chord[p]) / 128.0f;
         markOccupiedSlots(s);
         generateVariations(s, list, random);
         for (const ChordRecord& r : list) {
