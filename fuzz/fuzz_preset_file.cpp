@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         file.assign(data + 1, data + size);
     } else {
         StandInDoor source;
-        fillTemplateState(source.state());
+        fillDistinctState(source.state());
         file = overlay(templateFile(form, source.state()), data + 1, size - 1);
     }
 

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     StandInDoor source;
-    fillTemplateState(source.state());
+    fillDistinctState(source.state());
     std::vector<uint8_t> block;
     const uint8_t kind = data[0] % 8;
     switch (kind) {

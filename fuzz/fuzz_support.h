@@ -25,10 +25,6 @@ inline void checkLoadedRecord(const EngineState& s) {
         if (strnlen(p.patternName, kPatternNameSize) == kPatternNameSize) std::abort();
 }
 
-inline bool sameRecord(const EngineState& a, const EngineState& b) {
-    return std::memcmp(&a, &b, sizeof(EngineState)) == 0;
-}
-
 // The template with input[2..] written at the offset in input[0..1]
 // (taken modulo the template's size), clipped at its end.
 inline std::vector<uint8_t> overlay(std::vector<uint8_t> block, const uint8_t* input, size_t size) {
@@ -37,15 +33,4 @@ inline std::vector<uint8_t> overlay(std::vector<uint8_t> block, const uint8_t* i
     const size_t n = std::min(size - 2, block.size() - offset);
     std::memcpy(block.data() + offset, input + 2, n);
     return block;
-}
-
-// A state that differs from the defaults, for templates.
-inline void fillTemplateState(EngineState& s) {
-    for (int k = 0; k < kVoiceCount; ++k)
-        for (int n = 0; n < kKeyCount; ++n) s.chordNote[k][n] = ((n + k * 7) % 127) / 128.0f;
-    s.voiceLock[1] = 1;
-    s.voiceKey[1] = 33;
-    s.currentKey = 12;
-    s.currentPattern = 4;
-    for (int j = 0; j < 12; ++j) s.arpNoteRule[j] = static_cast<int8_t>(j % 4);
 }

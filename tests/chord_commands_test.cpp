@@ -9,22 +9,11 @@
 #include <cmath>
 #include <map>
 
+using namespace param;
+
 namespace {
 using Chord = std::vector<int>;
 using ChordSet = std::map<int, Chord>; // trigger key -> sorted notes
-
-constexpr int32_t kSort = 80;
-constexpr int32_t kRemove = 81;
-constexpr int32_t kTransform = 83;
-constexpr int32_t kCurrentKey = 84;
-constexpr int32_t kPlayedKeys = 149;
-
-std::unique_ptr<PluginHost> chordHost() {
-    auto host = makeHost();
-    host->setParameter(17, 0.0f); // arpeggiator off: keys play their chords
-    host->processBlock(64);
-    return host;
-}
 
 // Replaces the whole memory with `chords`, every other key empty.
 void storeChordSet(PluginHost& host, const ChordSet& chords) {
@@ -43,8 +32,7 @@ ChordSet playedChordSet(PluginHost& host) {
         host.processBlock(16);
         host.noteOn(0, 1, key, 0);
         host.processBlock(16);
-        Chord notes;
-        for (const Note& n : noteOnsOf(host.events)) notes.push_back(n.note);
+        Chord notes = onNotes(host.events);
         std::sort(notes.begin(), notes.end());
         if (!notes.empty()) set[key] = notes;
         EXPECT_TRUE(hangingNotes(host.events).empty()) << "key " << key;
@@ -56,14 +44,15 @@ ChordSet playedChordSet(PluginHost& host) {
 
 TEST(ChordCommands, SortPacksTheChordsFromTheFirstOccupiedKeyAndReleasesSoundingNotes) {
     auto host = chordHost();
-    storeChordSet(*host,
-                  {{3, {64, 67, 71}}, {10, {48, 52, 55}}, {20, {60, 64}}, {40, {55, 59, 62, 65}}});
+    // A chord of the lowest notes is a chord like any other.
+    storeChordSet(
+        *host,
+        {{3, {64, 67, 71}}, {10, {48, 52, 55}}, {20, {60, 64}}, {40, {55, 59, 62, 65}}, {50, {2}}});
 
     // A chord sounds while the menu item is chosen: its notes end at once.
-    host->events.clear();
     host->noteOn(0, 1, 10, 100);
     host->processBlock(64);
-    host->setParameter(kSort, 0.0f); // "Sort by Low Note (absolute)"
+    host->setParameter(kSortChords, 0.0f); // "Sort by Low Note (absolute)"
     host->processBlock(64);
     EXPECT_EQ(noteOnsOf(host->events).size(), 3u);
     EXPECT_TRUE(hangingNotes(host->events).empty());
@@ -72,12 +61,13 @@ TEST(ChordCommands, SortPacksTheChordsFromTheFirstOccupiedKeyAndReleasesSounding
 
     EXPECT_EQ(
         playedChordSet(*host),
-        (ChordSet{{3, {48, 52, 55}}, {4, {55, 59, 62, 65}}, {5, {60, 64}}, {6, {64, 67, 71}}}));
+        (ChordSet{
+            {3, {2}}, {4, {48, 52, 55}}, {5, {55, 59, 62, 65}}, {6, {60, 64}}, {7, {64, 67, 71}}}));
 
-    // "Sort by Number of Notes", then values that choose no order: nothing moves.
+    // Values that choose no order: nothing moves.
     const ChordSet before = playedChordSet(*host);
     for (float value : {-1.0f, 6.4f, 7.0f, NAN}) {
-        host->setParameter(kSort, value);
+        host->setParameter(kSortChords, value);
         EXPECT_EQ(playedChordSet(*host), before) << value;
     }
 }
@@ -85,10 +75,13 @@ TEST(ChordCommands, SortPacksTheChordsFromTheFirstOccupiedKeyAndReleasesSounding
 TEST(ChordCommands, RemoveBySizeAndUnwatchedChords) {
     auto host = chordHost();
     storeChordSet(*host, {{3, {60}}, {10, {48, 52}}, {20, {62, 65, 69}}, {30, {70}}});
-    host->setParameter(kRemove, 1.0f); // "One-Note Chords"
+    host->setParameter(kRemoveChords, 1.0f); // "One-Note Chords"
     EXPECT_EQ(playedChordSet(*host), (ChordSet{{10, {48, 52}}, {11, {62, 65, 69}}}));
-    host->setParameter(kRemove, 1.5f); // only the exact menu values act
+    for (float value : {1.5f, 0.5f, -1.0f, 6.0f, NAN}) // only the exact menu values act
+        host->setParameter(kRemoveChords, value);
     EXPECT_EQ(playedChordSet(*host).size(), 2u);
+    host->setParameter(kRemoveChords, 2.0f); // "Two-Note Chords": from the first left
+    EXPECT_EQ(playedChordSet(*host), (ChordSet{{11, {62, 65, 69}}}));
 
     // Keys played while the played-keys list is on are the watched ones.
     storeChordSet(*host, {{3, {60, 64}}, {10, {48, 52}}, {20, {62, 65, 69}}, {30, {70, 74}}});
@@ -99,7 +92,7 @@ TEST(ChordCommands, RemoveBySizeAndUnwatchedChords) {
         host->noteOn(0, 1, key, 0);
         host->processBlock(32);
     }
-    host->setParameter(kRemove, 5.0f); // "Unwatched Chords & Preserve locations"
+    host->setParameter(kRemoveChords, 5.0f); // "Unwatched Chords & Preserve locations"
     EXPECT_EQ(playedChordSet(*host), (ChordSet{{3, {60, 64}}, {20, {62, 65, 69}}}));
     // The command ended the list: keys played since are not watched.
     EXPECT_EQ(host->getParameter(kPlayedKeys), 0.0f);
@@ -108,26 +101,25 @@ TEST(ChordCommands, RemoveBySizeAndUnwatchedChords) {
 TEST(ChordCommands, TransformsRewriteEveryChord) {
     auto host = chordHost();
     storeChordSet(*host, {{0, {60, 64, 67}}, {1, {62, 65, 69}}});
-    host->setParameter(kTransform, 0.0f); // "Make Major chords Minor"
+    host->setParameter(kTransformChords, 0.0f); // "Make Major chords Minor"
     EXPECT_EQ(playedChordSet(*host), (ChordSet{{0, {60, 63, 67}}, {1, {62, 65, 69}}}));
-    host->setParameter(kTransform, 1.2f); // "Make Minor chords Major" (rounded)
+    host->setParameter(kTransformChords, 1.2f); // "Make Minor chords Major" (rounded)
     EXPECT_EQ(playedChordSet(*host), (ChordSet{{0, {60, 64, 67}}, {1, {62, 66, 69}}}));
-    host->setParameter(kTransform, 3.0f); // "Add Root to all: 1 Oct down"
+    host->setParameter(kTransformChords, 3.0f); // "Add Root to all: 1 Oct down"
     EXPECT_EQ(playedChordSet(*host), (ChordSet{{0, {48, 60, 64, 67}}, {1, {50, 62, 66, 69}}}));
 
     // The arpeggiator's note rules: E muted, F# moved down a semitone.
     storeChordSet(*host, {{0, {60, 64, 67}}, {1, {62, 66, 69}}});
-    host->setParameter(4 + 4, 1.0f / 3.0f); // "Arp_No E" muted
-    host->setParameter(4 + 6, 2.0f / 3.0f); // "Arp_No F#" -1
-    host->setParameter(kTransform, 5.0f);   // "By Arp Note-Prevent Rules"
+    host->setParameter(kArpNoteRuleFirst + 4, 1.0f / 3.0f); // "Arp_No E" muted
+    host->setParameter(kArpNoteRuleFirst + 6, 2.0f / 3.0f); // "Arp_No F#" -1
+    host->setParameter(kTransformChords, 5.0f);             // "By Arp Note-Prevent Rules"
     EXPECT_EQ(playedChordSet(*host), (ChordSet{{0, {60, 67}}, {1, {62, 65, 69}}}));
 
     host->setParameter(kCurrentKey, noteValue(100));
-    host->setParameter(kTransform, 7.0f); // "Move Chord slots to begin here"
+    host->setParameter(kTransformChords, 7.0f); // "Move Chord slots to begin here"
     EXPECT_EQ(playedChordSet(*host), (ChordSet{{100, {60, 67}}, {101, {62, 65, 69}}}));
 
     const ChordSet before = playedChordSet(*host);
-    host->setParameter(kTransform, NAN);
-    host->setParameter(kTransform, 9.0f);
+    for (float value : {NAN, 9.0f, 8.5f, -1.6f, 1e9f}) host->setParameter(kTransformChords, value);
     EXPECT_EQ(playedChordSet(*host), before);
 }

@@ -4,17 +4,15 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-constexpr float key(int n) {
-    return n / 128.0f;
-}
+using namespace param;
 
-std::unique_ptr<PluginHost> chordHost() {
-    auto host = makeHost();
-    host->setParameter(17, 0.0f); // arpeggiator off
-    host->processBlock(64);
-    host->events.clear();
-    return host;
+namespace {
+// The first voices of `key` as the editor's note fields show them.
+std::vector<std::string> voicesOf(PluginHost& host, int key, int count) {
+    host.setParameter(kCurrentKey, noteValue(key));
+    std::vector<std::string> texts;
+    for (int k = 0; k < count; ++k) texts.push_back(host.parameterDisplay(kNoteNumFirst + k));
+    return texts;
 }
 
 std::vector<int> notesAt(const std::vector<Note>& notes, int64_t time, bool on) {
@@ -44,18 +42,6 @@ TEST(ChordTriggering, AKeyPlaysItsStoredChordAtTheKeysSampleAndVelocity) {
     EXPECT_TRUE(hangingNotes(host->events).empty());
 }
 
-TEST(ChordTriggering, VoicesThatFallBelowNoteOneAreSkippedTheRestStillPlay) {
-    auto host = chordHost();
-    host->setParameter(0, 0.0f); // transpose -24
-    EXPECT_EQ(host->parameterDisplay(0), "-24");
-    host->noteOn(0, 1, 20, 90);
-    host->processBlock(64);
-    const auto ons = noteOnsOf(host->events);
-    ASSERT_EQ(ons.size(), 1u);
-    EXPECT_EQ(ons[0].note, 3);
-    EXPECT_EQ(ons[0].velocity, 90);
-}
-
 TEST(ChordTriggering, ANewKeySilencesThePreviousChordAndStaleReleasesAreIgnored) {
     auto host = chordHost();
     host->noteOn(0, 1, 60, 100);
@@ -67,23 +53,29 @@ TEST(ChordTriggering, ANewKeySilencesThePreviousChordAndStaleReleasesAreIgnored)
     EXPECT_EQ(notesAt(notes, t0 + 10, false), (std::vector<int>{60, 63, 67}));
     EXPECT_EQ(notesAt(notes, t0 + 10, true), (std::vector<int>{62, 65, 69}));
     EXPECT_TRUE(notesAt(notes, t0 + 20, false).empty());
-    EXPECT_EQ(host->getParameter(84), key(62));
+    EXPECT_EQ(host->getParameter(kCurrentKey), noteValue(62));
     // Holding two keys and releasing the first leaves the second's chord on.
     EXPECT_EQ(hangingNotes(host->events).size(), 3u);
 }
 
 TEST(ChordTriggering, LatchKeepsTheChordUntilAnotherKeyIsPressed) {
     auto host = chordHost();
-    host->setParameter(30, 1.0f);
+    host->setParameter(kMidiLatch, 1.0f);
     host->noteOn(0, 1, 60, 100);
     host->noteOff(30, 1, 60);
     host->processBlock(64);
     EXPECT_EQ(hangingNotes(host->events).size(), 3u);
     host->noteOn(0, 1, 65, 100);
     host->processBlock(64);
-    for (const Note& n : hangingNotes(host->events)) EXPECT_GE(n.note, 65);
-    // Switching latch off releases what it held.
-    host->setParameter(30, 0.0f);
+    for (const auto& n : hangingNotes(host->events)) EXPECT_GE(n.note, 65);
+    // Switching latch off releases what it held, and so does all notes off.
+    host->setParameter(kMidiLatch, 0.0f);
+    host->processBlock(64);
+    EXPECT_TRUE(hangingNotes(host->events).empty());
+    host->setParameter(kMidiLatch, 1.0f);
+    host->noteOn(0, 1, 60, 100);
+    host->processBlock(64);
+    host->controller(3, 1, 123, 0);
     host->processBlock(64);
     EXPECT_TRUE(hangingNotes(host->events).empty());
 }
@@ -100,46 +92,35 @@ TEST(ChordTriggering, ChannelsTwoToFifteenBypassTheChordMemoryAndChannel16DoesNo
     EXPECT_EQ(ons[1].note, 72);
     EXPECT_EQ(ons[3].note, 79);
     // With the arpeggiator on, a channel-2 note picks a pattern instead.
-    host->setParameter(17, 1.0f);
+    host->setParameter(kArpOn, 1.0f);
     host->noteOn(0, 2, 64 + 3, 100); // 67 mod 12 = pattern index 7
     host->processBlock(64);
-    EXPECT_EQ(host->parameterDisplay(3), "H");
+    EXPECT_EQ(host->parameterDisplay(kPattern), "H");
 }
 
 TEST(ChordTriggering, ALockedVoiceKeepsPlayingTheEntryOfItsOwnKey) {
     auto host = chordHost();
-    host->setParameter(84, key(48));
-    host->setParameter(36, key(70)); // voice 3 at key 48: note 70
-    host->setParameter(52, 1.0f);    // lock voice 3 (to key 48)
+    host->setParameter(kCurrentKey, noteValue(48));
+    host->setParameter(kNoteNumFirst + 3, noteValue(70)); // voice 3 at key 48: note 70
+    host->setParameter(kLockFirst + 3, 1.0f);             // lock voice 3 (to key 48)
     host->noteOn(0, 1, 60, 100);
     host->processBlock(64);
-    std::vector<int> ons;
-    for (const Note& n : noteOnsOf(host->events)) ons.push_back(n.note);
-    EXPECT_EQ(ons, (std::vector<int>{60, 63, 67, 70}));
-    EXPECT_EQ(host->parameterDisplay(52), "Locked");
-    EXPECT_EQ(host->parameterDisplay(36), "A#3 "); // voice 3 shows its own key's note
-}
-
-TEST(ChordTriggering, AllNotesOffSilencesEveryChordNote) {
-    auto host = chordHost();
-    host->setParameter(30, 1.0f);
-    host->noteOn(0, 1, 60, 100);
-    host->processBlock(64);
-    host->controller(3, 1, 123, 0);
-    host->processBlock(64);
-    EXPECT_TRUE(hangingNotes(host->events).empty());
+    EXPECT_EQ(onNotes(host->events), (std::vector<int>{60, 63, 67, 70}));
+    EXPECT_EQ(host->parameterDisplay(kLockFirst + 3), "Locked");
+    EXPECT_EQ(host->parameterDisplay(kNoteNumFirst + 3),
+              "A#3 "); // voice 3 shows its own key's note
 }
 
 TEST(ChordTriggering, RoutingCopiesChordsToChannelTwoAndVoicesToTheirOwnChannels) {
     auto host = chordHost();
-    host->setParameter(82, 0.0f); // "Xmit Chords to Ch 2 also"
+    host->setParameter(kRoutingOptions, 0.0f); // "Xmit Chords to Ch 2 also"
     host->noteOn(0, 1, 60, 100);
     host->processBlock(64);
     for (const Note& n : noteOnsOf(host->events)) EXPECT_EQ(n.channel, 2);
     host->noteOff(0, 1, 60);
     host->processBlock(64);
-    host->setParameter(82, 0.0f); // back off
-    host->setParameter(82, 1.0f); // "Xmit Voices to Ch 3-11"
+    host->setParameter(kRoutingOptions, 0.0f); // back off
+    host->setParameter(kRoutingOptions, 1.0f); // "Xmit Voices to Ch 3-11"
     host->events.clear();
     host->noteOn(0, 1, 60, 100);
     host->processBlock(64);
@@ -151,9 +132,9 @@ TEST(ChordTriggering, RoutingCopiesChordsToChannelTwoAndVoicesToTheirOwnChannels
 
 TEST(ChordTriggering, RecordModeFillsVoicesThenMovesOnWhenAllKeysAreUp) {
     auto host = chordHost();
-    host->setParameter(84, key(40));
-    host->setParameter(75, 2.0f);
-    EXPECT_EQ(host->getParameter(99), 2.0f);
+    host->setParameter(kCurrentKey, noteValue(40));
+    host->setParameter(kInputMode, 2.0f);
+    EXPECT_EQ(host->getParameter(kInputModeRead), 2.0f);
     host->noteOn(0, 1, 60, 100);
     host->noteOn(1, 1, 64, 100);
     host->noteOn(2, 1, 67, 100);
@@ -164,19 +145,15 @@ TEST(ChordTriggering, RecordModeFillsVoicesThenMovesOnWhenAllKeysAreUp) {
     host->noteOff(0, 1, 64);
     host->noteOff(0, 1, 67);
     host->processBlock(64);
-    EXPECT_EQ(host->getParameter(84), key(41));
-    host->setParameter(84, key(40));
-    EXPECT_EQ(host->parameterDisplay(33), "C 3 ");
-    EXPECT_EQ(host->parameterDisplay(34), "E 3 ");
-    EXPECT_EQ(host->parameterDisplay(35), "G 3 ");
-    EXPECT_EQ(host->parameterDisplay(36), " - ");
+    EXPECT_EQ(host->getParameter(kCurrentKey), noteValue(41));
+    EXPECT_EQ(voicesOf(*host, 40, 4), (std::vector<std::string>{"C 3 ", "E 3 ", "G 3 ", " - "}));
     EXPECT_TRUE(hangingNotes(host->events).empty());
 }
 
 TEST(ChordTriggering, StepEntryFollowsTheHeldKeysAndMovesOnAfterASecondOfSilence) {
     auto host = chordHost();
-    host->setParameter(84, key(30));
-    host->setParameter(75, 1.0f);
+    host->setParameter(kCurrentKey, noteValue(30));
+    host->setParameter(kInputMode, 1.0f);
     host->noteOn(0, 1, 48, 100);
     host->noteOn(0, 1, 55, 100);
     host->processBlock(64);
@@ -185,40 +162,32 @@ TEST(ChordTriggering, StepEntryFollowsTheHeldKeysAndMovesOnAfterASecondOfSilence
     host->processBlock(64);
     // 48 and 55 went into voices 0 and 1, 52 into voice 2; releasing 55
     // took it out again.
-    EXPECT_EQ(host->parameterDisplay(33), "C 2 ");
-    EXPECT_EQ(host->parameterDisplay(34), " - ");
-    EXPECT_EQ(host->parameterDisplay(35), "E 2 ");
-    EXPECT_EQ(host->getParameter(84), key(30));
+    EXPECT_EQ(voicesOf(*host, 30, 3), (std::vector<std::string>{"C 2 ", " - ", "E 2 "}));
     host->run(48000 + 128, 64); // a second without a chord note
-    EXPECT_EQ(host->getParameter(84), key(31));
+    EXPECT_EQ(host->getParameter(kCurrentKey), noteValue(31));
 }
 
 TEST(ChordTriggering, CaptureTakesTheKeysHeldInABlockAsTheChord) {
     auto host = chordHost();
-    host->setParameter(84, key(70));
-    host->setParameter(75, 3.0f);
-    EXPECT_EQ(host->parameterDisplay(33), " - "); // entering the mode empties the chord
+    host->setParameter(kCurrentKey, noteValue(70));
+    host->setParameter(kInputMode, 3.0f);
+    EXPECT_EQ(host->parameterDisplay(kNoteNumFirst), " - "); // entering the mode empties the chord
     host->noteOn(0, 1, 50, 100);
     host->noteOn(0, 1, 57, 100);
     host->noteOn(0, 1, 62, 100);
     host->processBlock(64);
     EXPECT_TRUE(host->events.empty()); // capture plays nothing
-    EXPECT_EQ(host->getParameter(84), key(71));
-    host->setParameter(84, key(70));
-    EXPECT_EQ(host->parameterDisplay(33), "D 2 ");
-    EXPECT_EQ(host->parameterDisplay(34), "A 2 ");
-    EXPECT_EQ(host->parameterDisplay(35), "D 3 ");
+    EXPECT_EQ(host->getParameter(kCurrentKey), noteValue(71));
+    EXPECT_EQ(voicesOf(*host, 70, 3), (std::vector<std::string>{"D 2 ", "A 2 ", "D 3 "}));
 }
 
 TEST(ChordTriggering, AuditionPlaysTheCurrentChordFromTheEditor) {
     auto host = chordHost();
-    host->setParameter(84, key(62));
-    host->setParameter(150, 1.0f);
+    host->setParameter(kCurrentKey, noteValue(62));
+    host->setParameter(kAudition, 1.0f);
     host->processBlock(64);
-    std::vector<int> ons;
-    for (const Note& n : noteOnsOf(host->events)) ons.push_back(n.note);
-    EXPECT_EQ(ons, (std::vector<int>{62, 65, 69}));
-    host->setParameter(150, 0.0f);
+    EXPECT_EQ(onNotes(host->events), (std::vector<int>{62, 65, 69}));
+    host->setParameter(kAudition, 0.0f);
     host->processBlock(64);
     EXPECT_TRUE(hangingNotes(host->events).empty());
 }

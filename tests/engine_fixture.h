@@ -13,11 +13,9 @@ struct FakeHost : HostPort {
     float sampleRate = 48000.0f;
     const char* product = "Fake Host";
     std::vector<MidiMessage> received;
-    int displayChanges = 0;
     void sendMidi(const MidiMessage* events, int32_t count) noexcept override {
         received.insert(received.end(), events, events + count);
     }
-    void displayChanged() override { ++displayChanges; }
 };
 
 // A host transport at a constant tempo that moves on with the blocks it is

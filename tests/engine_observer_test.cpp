@@ -1,12 +1,13 @@
-// The engine's side of its contract with the editor and with the host's
-// threads: what the editor is told, and how events produced off the
-// real-time thread reach the output.
+// The engine's side of its contract with the editor and the host's threads
+// (what the editor is told, how events produced off the real-time thread
+// reach the output), the configuration options of chord triggering (set on
+// the engine directly here), and the preview sound: silent when muted,
+// fading out when released (its samples are pinned by the golden renders).
 #include "engine_fixture.h"
-#include "numeric.h"
 #include "parameter_indices.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
-#include <thread>
 
 TEST(EditorNotifications, EveryParameterChangeReachesTheEditorAfterTheEngineAppliedIt) {
     FakeHost host;
@@ -38,78 +39,105 @@ TEST(EditorNotifications, SignalsRaisedOnTheRealtimeThreadWaitForTheEditorsThrea
     effect->setEditorLink(nullptr);
 }
 
-TEST(EngineSetup, SampleRatesBelow44kHzRunTheEngineAt44100) {
+TEST(EngineSetup, SampleRatesBelow44kHzRunAt44100AndTheHostCalledLiveIsRecognised) {
     FakeHost host;
-    host.sampleRate = 22050;
-    auto low = makeEffect(host);
-    EXPECT_EQ(low->engine().sampleRate, 44100.0f);
-    host.sampleRate = 44000;
-    auto edge = makeEffect(host);
-    EXPECT_EQ(edge->engine().sampleRate, 44000.0f);
-    host.sampleRate = 96000;
-    edge->suspend(host.sampleRate);
-    EXPECT_EQ(edge->engine().sampleRate, 96000.0f);
-}
-
-TEST(EngineSetup, TheHostCalledLiveIsRecognised) {
-    FakeHost host;
+    for (const auto& [rate, engineRate] : {std::pair{22050.0f, 44100.0f}, {44000.0f, 44000.0f}}) {
+        host.sampleRate = rate;
+        EXPECT_EQ(makeEffect(host)->engine().sampleRate, engineRate);
+    }
+    auto effect = makeEffect(host);
+    effect->suspend(96000);
+    EXPECT_EQ(effect->engine().sampleRate, 96000.0f);
     host.product = "Live";
     EXPECT_TRUE(makeEffect(host)->engine().hostIsLive);
     host.product = "Live 12";
     EXPECT_FALSE(makeEffect(host)->engine().hostIsLive);
 }
 
-TEST(EngineSetup, ConstructionLeavesTheDocumentedDefaults) {
+namespace {
+std::vector<std::pair<int, int>> noteOns(const FakeHost& host) {
+    std::vector<std::pair<int, int>> ons;
+    for (const auto& e : host.received)
+        if ((e.status & 0xF0) == 0x90 && e.data2) ons.emplace_back(e.data1, e.data2);
+    return ons;
+}
+} // namespace
+
+TEST(ChordOptions, ReleasingAKeyBringsBackTheHighestKeyStillHeld) {
     FakeHost host;
     auto effect = makeEffect(host);
-    const EngineState& s = effect->engine();
-    EXPECT_EQ(s.transpose, 24);
-    EXPECT_EQ(s.chordsOn, 1);
-    EXPECT_EQ(s.arpOn, 1);
-    EXPECT_FLOAT_EQ(s.gate, 0.5f);
-    EXPECT_EQ(s.lastTriggerVelocity, 100);
-    EXPECT_STREQ(s.programName, "Default Program");
-    EXPECT_STREQ(s.chordPresetMenuName, "- Chord Presets -");
-    EXPECT_STREQ(s.arpPresetMenuName, "- Arp Presets -");
-    EXPECT_EQ(noteOfValue(s.chordNote[0][60]), 60);
-    EXPECT_EQ(noteOfValue(s.chordNote[1][60]), 63);
-    EXPECT_EQ(noteOfValue(s.chordNote[2][60]), 67);
-    EXPECT_EQ(s.chordNote[3][60], 0.0f);
-    EXPECT_EQ(noteOfValue(s.chordNote[2][125]), 132); // past 127: an empty voice
-    EXPECT_FLOAT_EQ(s.chordVel[5][17], 0.5f);
-    EXPECT_DOUBLE_EQ(s.patterns[11].stepsPerBeat, 4.0); // "1/16"
-    EXPECT_EQ(s.paramGuardBlocks, 10);
+    effect->setParameter(param::kArpOn, 0.0f);
+    effect->engine().optRetriggerHeld = 1;
+    runBlock(*effect, 64, {midi(0, 0x90, 60, 90), midi(1, 0x90, 64, 80), midi(2, 0x90, 67, 70)});
+    host.received.clear();
+    runBlock(*effect, 64, {midi(0, 0x80, 67, 0)});
+    // 67's chord ends; 64's comes back at the last trigger velocity (70).
+    EXPECT_EQ(noteOns(host), (std::vector<std::pair<int, int>>{{64, 70}, {67, 70}, {71, 70}}));
+    EXPECT_EQ(effect->engine().currentKey, 64);
 }
 
-TEST(RealtimeHandOver, EventsSentFromAnotherThreadGoOutAtTheStartOfTheNextBlock) {
+TEST(ChordOptions, LowKeysPickTheArpPatternInsteadOfPlaying) {
     FakeHost host;
     auto effect = makeEffect(host);
-    effect->engine().arpOn = 0;
-    std::thread editorThread([&] { effect->sendEvent(0x90, 64, 90, 0, 0); });
-    editorThread.join();
+    effect->engine().optLowKeysPickPattern = 1;
+    runBlock(*effect, 64, {midi(0, 0x90, 5, 100), midi(10, 0x80, 5, 0)});
+    EXPECT_EQ(effect->engine().currentPattern, 5);
     EXPECT_TRUE(host.received.empty());
-    runBlock(*effect, 64);
-    ASSERT_EQ(host.received.size(), 1u);
-    EXPECT_EQ(static_cast<uint8_t>(host.received[0].status), 0x90);
-    EXPECT_EQ(host.received[0].data1, 64);
-    EXPECT_EQ(host.received[0].frame, 0);
-    EXPECT_EQ(effect->engine().outNoteOn[64], 1);
+    // With the arpeggiator off the same keys play their chords.
+    effect->setParameter(param::kArpOn, 0.0f);
+    runBlock(*effect, 64, {midi(0, 0x90, 30, 100)});
+    EXPECT_EQ(noteOns(host).size(), 3u);
 }
 
-TEST(RealtimeHandOver, ProgramChangesAreLoggedWithoutTouchingFilesOnTheRealtimeThread) {
+TEST(ChordOptions, TheEditorHearsTheNewKeyItsVoicesAndTheChordName) {
     FakeHost host;
     auto effect = makeEffect(host);
     RecordingEditor editor;
     effect->setEditorLink(&editor);
-    runBlock(*effect, 64, {midi(0, 0xB0, 0, 1), midi(0, 0xB0, 32, 2), midi(0, 0xC0, 5, 0)});
-    // The preset load and the menu refresh run on the effect's own worker.
-    effect->runDeferredWork();
-    bool sawArpLoad = false, sawRefresh = false;
-    for (const auto& [index, value] : editor.calls) {
-        if (index == param::kLoadArpPreset && value == 20005.0f) sawArpLoad = true;
-        if (index == param::kRefreshMenus && value == 10.0f) sawRefresh = true;
-    }
-    EXPECT_TRUE(sawArpLoad);
-    EXPECT_TRUE(sawRefresh);
+    effect->setParameter(param::kArpOn, 0.0f);
+    runBlock(*effect, 64, {midi(0, 0x90, 62, 100)});
+    effect->deliverEditorNotifications();
+    EXPECT_TRUE(editor.saw(param::kCurrentKey));
+    EXPECT_TRUE(editor.saw(param::kNoteNumFirst + 7));
+    EXPECT_TRUE(editor.saw(param::kNoteVelFirst));
+    EXPECT_TRUE(editor.saw(param::kRefreshChordName));
+    EXPECT_STREQ(effect->engine().chordName, "D  min");
+    // A chord shift also announces the changed chord set.
+    editor.calls.clear();
+    effect->setParameter(param::kChordShiftFirst, 64 / 128.0f);
+    EXPECT_TRUE(editor.saw(param::kRefreshChordSet));
     effect->setEditorLink(nullptr);
+}
+
+TEST(PreviewSynth, MutedIsSilentAndUnmutingStopsNothingThatSounds) {
+    FakeHost host;
+    auto effect = makeEffect(host);
+    effect->setParameter(param::kArpOn, 0.0f);
+    effect->setParameter(param::kPreviewOn, 0.0f);
+    std::vector<float> left(512), right(512);
+    runBlock(*effect, 512, {midi(0, 0x90, 60, 100)}, left.data(), right.data());
+    EXPECT_EQ(left, std::vector<float>(512, 0.0f));
+    // Unmuting clears the voices but every sounding MIDI note stays balanced.
+    effect->setParameter(param::kPreviewOn, 1.0f);
+    runBlock(*effect, 512, {midi(0, 0x80, 60, 0)}, left.data(), right.data());
+    int ons = 0, offs = 0;
+    for (const auto& e : host.received) ((e.status & 0xF0) == 0x90 ? ons : offs)++;
+    EXPECT_EQ(ons, 3);
+    EXPECT_EQ(offs, 3);
+}
+
+TEST(PreviewSynth, ReleasedVoicesFadeOutOverFourHundredSamples) {
+    FakeHost host;
+    auto effect = makeEffect(host);
+    effect->setParameter(param::kArpOn, 0.0f);
+    effect->setParameter(param::kPreviewOn, 1.0f); // a new instance's preview is off
+    std::vector<float> left(1024), right(1024);
+    runBlock(*effect, 1024, {midi(0, 0x90, 60, 100)}, left.data(), right.data());
+    EXPECT_NE(left[1023], 0.0f);
+    EXPECT_EQ(right, left);
+    runBlock(*effect, 1024, {midi(0, 0x80, 60, 0)}, left.data(), right.data());
+    EXPECT_TRUE(
+        std::any_of(left.begin() + 300, left.begin() + 400, [](float x) { return x != 0; }));
+    for (int n = 400; n < 1024; ++n) ASSERT_EQ(left[n], 0.0f) << n;
+    for (const PreviewVoice& v : effect->engine().previewVoice) EXPECT_FALSE(v.active);
 }

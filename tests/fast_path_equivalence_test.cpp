@@ -12,6 +12,8 @@
 #include <random>
 #include <string>
 
+using namespace param;
+
 namespace {
 #if defined(__SANITIZE_ADDRESS__)
 constexpr int kSessions = 6; // the sanitized build is ~10x slower
@@ -20,16 +22,14 @@ constexpr int kSessions = 40;
 #endif
 constexpr int64_t kSessionSeconds = 60;
 
-// Parameter indices the sessions touch.
-constexpr int32_t kSwing = 1, kGate = 2, kPattern = 3, kArpNoteRuleFirst = 4, kChordsOn = 16,
-                  kRateFirst = 18, kMidiLatch = 30, kArpFreeRate = 31, kRandomizeLane = 113,
-                  kLaneDivider = 119, kChordStep = 121, kRestartOnKey = 122, kLaneLength = 124,
-                  kLaneStartKeepLength = 126, kCurrentLane = 129, kStepOnFirst = 130,
-                  kPreviewOn = 104;
-
-bool sameEvent(const PluginHost::ReceivedEvent& a, const PluginHost::ReceivedEvent& b) {
-    return a.sampleTime == b.sampleTime && a.deltaFrames == b.deltaFrames && a.type == b.type &&
-           a.status == b.status && a.data1 == b.data1 && a.data2 == b.data2;
+// Everything of the events that a host sees, for comparing and printing.
+std::string eventsOf(const PluginHost& host) {
+    std::string text;
+    for (const auto& e : host.events)
+        text += std::to_string(e.sampleTime) + ":" + std::to_string(e.deltaFrames) + ":" +
+                std::to_string(e.type) + ":" + std::to_string(e.status) + "," +
+                std::to_string(e.data1) + "," + std::to_string(e.data2) + " ";
+    return text;
 }
 
 class Pair {
@@ -52,22 +52,9 @@ public:
     // first difference.
     bool block(int32_t frames, std::string& difference) {
         both([frames](PluginHost& h) { h.processBlock(frames); });
-        if (reference->events.size() != fast->events.size()) {
-            difference = "event count " + std::to_string(reference->events.size()) + " vs " +
-                         std::to_string(fast->events.size());
+        if (eventsOf(*reference) != eventsOf(*fast)) {
+            difference = eventsOf(*reference) + "\nvs " + eventsOf(*fast);
             return false;
-        }
-        for (size_t i = 0; i < fast->events.size(); ++i) {
-            if (!sameEvent(reference->events[i], fast->events[i])) {
-                const auto& r = reference->events[i];
-                const auto& f = fast->events[i];
-                difference = "event " + std::to_string(i) + ": " + std::to_string(r.sampleTime) +
-                             " " + std::to_string(r.status) + " " + std::to_string(r.data1) + " " +
-                             std::to_string(r.data2) + " vs " + std::to_string(f.sampleTime) + " " +
-                             std::to_string(f.status) + " " + std::to_string(f.data1) + " " +
-                             std::to_string(f.data2);
-                return false;
-            }
         }
         noteEvents += fast->events.size();
         reference->events.clear();
@@ -151,51 +138,25 @@ public:
             const int32_t at = pick(0, frames - 1);
             const bool on = chance(0.6);
             pair.both([&](PluginHost& h) {
-                if (on)
-                    h.noteOn(at, 1, note, 1 + (note * 7) % 127);
-                else
-                    h.noteOff(at, 1, note);
+                on ? h.noteOn(at, 1, note, 1 + (note * 7) % 127) : h.noteOff(at, 1, note);
             });
         }
         if (!chance(0.01)) return;
-        switch (pick(0, 9)) {
-        case 0: {
-            const double tempo = 40.0 + unit() * 260.0;
-            pair.both([&](PluginHost& h) { h.setTempo(tempo); });
-            break;
-        }
-        case 1:
-            set(pair, kSwing, unit());
-            break;
-        case 2:
-            set(pair, kRateFirst + pick(0, 11), unit());
-            break;
-        case 3:
-            set(pair, kPattern, pick(0, 11) / 12.0f);
-            break;
-        case 4:
-            set(pair, kPreviewOn, chance(0.5) ? 1.0f : 0.0f);
-            break;
-        case 5: {
-            const double to = pick(0, 64) * 0.25;
-            pair.both([&](PluginHost& h) { h.locate(to); });
-            break;
-        }
-        case 6: {
-            const bool play = chance(0.7);
-            pair.both([&](PluginHost& h) { h.setPlaying(play); });
-            break;
-        }
-        case 7:
-            set(pair, kArpFreeRate, chance(0.3) ? 1.0f : 0.0f);
-            break;
-        case 8:
-            shapePattern(pair);
-            break;
-        default:
-            set(pair, kGate, unit());
-            break;
-        }
+        const std::function<void()> changes[] = {
+            [&] {
+                pair.both([tempo = 40.0 + unit() * 260.0](PluginHost& h) { h.setTempo(tempo); });
+            },
+            [&] { set(pair, kSwing, unit()); },
+            [&] { set(pair, kRateFirst + pick(0, 11), unit()); },
+            [&] { set(pair, kPattern, pick(0, 11) / 12.0f); },
+            [&] { set(pair, kPreviewOn, chance(0.5) ? 1.0f : 0.0f); },
+            [&] { pair.both([to = pick(0, 64) * 0.25](PluginHost& h) { h.locate(to); }); },
+            [&] { pair.both([play = chance(0.7)](PluginHost& h) { h.setPlaying(play); }); },
+            [&] { set(pair, kArpFreeRate, chance(0.3) ? 1.0f : 0.0f); },
+            [&] { shapePattern(pair); },
+            [&] { set(pair, kGate, unit()); },
+        };
+        changes[pick(0, 9)]();
     }
 
 private:

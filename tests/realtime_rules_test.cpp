@@ -1,8 +1,13 @@
 // The real-time path never allocates, frees, locks or touches files, in
-// Zandrel.so, Zandrel.clap and the LV2 build. This binary replaces the C library's
+// Zandrel.so, Zandrel.clap and the LV2 build, and the chord commands work in
+// the list the engine reserved for them. This binary replaces the C library's
 // allocation, lock and file functions with counting versions; the counts
 // only run while a host of ours is inside the plug-in (insidePlugin), so
 // the host's own work is not counted.
+#include "chord_removal.h"
+#include "chord_set_fixture.h"
+#include "chord_sort.h"
+#include "chord_transforms.h"
 #include "test_host_support.h"
 
 #ifdef ZANDREL_CLAP_PLUGIN
@@ -150,17 +155,21 @@ void busyBlock(Host& host, int i, int32_t frames) {
     if (i % 101 == 0) host.setPlaying(i % 202 == 0);
     if (i % 64 == 0) host.noteOn(0, 1, 60, 0); // velocity-0 note-on
 }
-} // namespace
-
-TEST(RealtimeRules, ProcessingNeverAllocatesLocksOrTouchesFiles) {
+// Playing, the preview on, warmed up by one block with the most events.
+std::unique_ptr<PluginHost> warmHost() {
     auto host = makeHost(48000);
     host->setTempo(128);
     host->setPlaying(true);
-    host->setParameter(104, 1.0f); // preview on
-    // Warm-up: one block with the maximum event count.
+    host->setParameter(param::kPreviewOn, 1.0f);
     for (int i = 0; i < 5000; ++i) host->controller(i % 512, 1, 7, i % 128);
     host->processBlock(512);
     host->events.clear();
+    return host;
+}
+} // namespace
+
+TEST(RealtimeRules, ProcessingNeverAllocatesLocksOrTouchesFiles) {
+    auto host = warmHost();
 
     counting = true;
     for (int i = 0; i < 4000; ++i) {
@@ -215,13 +224,7 @@ TEST(RealtimeRules, ProgramChangeLoadsApplyOnTheAudioThreadWithoutAllocating) {
     // blocks that follow apply them, and nothing of that may allocate.
     const PresetsFolder folder;
     ASSERT_TRUE(folder.made);
-    auto host = makeHost(48000);
-    host->setTempo(128);
-    host->setPlaying(true);
-    host->setParameter(104, 1.0f);
-    for (int i = 0; i < 5000; ++i) host->controller(i % 512, 1, 7, i % 128);
-    host->processBlock(512);
-    host->events.clear();
+    auto host = warmHost();
     auto programChange = [&](int bank, int program) {
         host->controller(0, 1, 0, bank);
         host->controller(0, 1, 32, 0);
@@ -386,3 +389,22 @@ TEST(RealtimeRules, TheLv2RunNeverAllocatesLocksOrTouchesFiles) {
     EXPECT_EQ(fileCalls.load(), 0);
 }
 #endif
+
+TEST(RealtimeRules, ChordCommandsWorkInsideTheListTheEngineReserved) {
+    auto s = emptyChordSet();
+    ChordWorkList list;
+    EngineRandom random{3};
+    for (int slot = 0; slot < 128; slot += 5) setChord(*s, slot, {30 + slot % 60, 37 + slot % 60});
+    s->playedKeys[0] = 10;
+    s->playedKeysCount = 1;
+    allocations = 0;
+    counting = PluginHost::insidePlugin = true; // as the engine runs them
+    for (int order = 0; order < kSortOrderCount; ++order) sortChordSet(*s, list, order);
+    for (int value = 0; value <= 8; ++value)
+        transformChords(*s, list, random, static_cast<float>(value));
+    for (int value = 0; value <= 5; ++value) removeChords(*s, list, static_cast<float>(value));
+    counting = PluginHost::insidePlugin = false;
+    EXPECT_EQ(allocations.load(), 0);
+    // The commands did run: the unwatched removal left only key 10's chord.
+    EXPECT_EQ(occupiedSlots(*s).size(), 1u);
+}

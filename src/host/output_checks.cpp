@@ -1,5 +1,7 @@
 #include "output_checks.h"
 
+#include "midi_status.h"
+
 #include <cmath>
 #include <sstream>
 
@@ -53,31 +55,34 @@ std::string audioFault(const float* samples, int32_t frames, const AudioRules& r
     return {};
 }
 
-void NoteLedger::take(const SentMidi& e) {
-    const int kind = e.status & 0xF0;
-    if ((kind != 0x90 && kind != 0x80) || e.data1 > 127) return;
-    int& b = balance[e.status & 15][e.data1];
-    if (kind == 0x90 && e.data2 > 0)
-        b += 1;
-    else
-        b = 0;
-}
-
-bool NoteLedger::anyHanging() const {
-    return firstHangingChannel() != 0;
+void NoteLedger::take(uint8_t status, uint8_t note, uint8_t velocity) {
+    if (!isNoteMessage(status) || note > 127) return;
+    int& sounding = count[status & 15][note];
+    const bool on = startsNote(status, velocity);
+    if (on)
+        ++sounding;
+    else if (sounding > 0)
+        --sounding;
+    released[status & 15][note] = !on;
 }
 
 int NoteLedger::firstHangingChannel() const {
     for (int c = 0; c < 16; ++c)
         for (int n = 0; n < 128; ++n)
-            if (balance[c][n] > 0) return c + 1;
+            if (count[c][n] > 0) return c + 1;
     return 0;
+}
+
+std::vector<NoteLedger::Hanging> NoteLedger::hangingNotes() const {
+    std::vector<Hanging> notes;
+    for (int c = 0; c < 16; ++c)
+        for (int n = 0; n < 128; ++n)
+            if (count[c][n] > 0) notes.push_back({c + 1, n, count[c][n], released[c][n]});
+    return notes;
 }
 
 std::string NoteLedger::hanging() const {
     std::ostringstream out;
-    for (int c = 0; c < 16; ++c)
-        for (int n = 0; n < 128; ++n)
-            if (balance[c][n] > 0) out << " ch" << (c + 1) << ":" << n << "x" << balance[c][n];
+    for (const Hanging& h : hangingNotes()) out << " ch" << h.channel << ":" << h.note << "x" << h.count;
     return out.str();
 }

@@ -9,32 +9,9 @@
 #include <vector>
 
 // Note numbers by name, octave 4 from middle C.
-enum : int {
-    C4 = 60,
-    Cs4,
-    D4,
-    Ds4,
-    E4,
-    F4,
-    Fs4,
-    G4,
-    Gs4,
-    A4,
-    As4,
-    B4,
-    C5 = 72,
-    Cs5,
-    D5,
-    Ds5,
-    E5,
-    F5,
-    Fs5,
-    G5,
-    Gs5,
-    A5,
-    As5,
-    B5
-};
+constexpr int C4 = 60, Cs4 = 61, D4 = 62, Ds4 = 63, E4 = 64, F4 = 65, Fs4 = 66, G4 = 67, Gs4 = 68,
+              A4 = 69, As4 = 70, B4 = 71, C5 = 72, Cs5 = 73, D5 = 74, Ds5 = 75, E5 = 76, F5 = 77,
+              Fs5 = 78, G5 = 79, Gs5 = 80, A5 = 81, As5 = 82, B5 = 83;
 
 // A record with the chord memory's defaults, then every slot emptied.
 std::unique_ptr<EngineState> emptyChordSet();

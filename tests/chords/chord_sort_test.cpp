@@ -1,19 +1,15 @@
-// The "Sort" submenu as a musician meets it: chords reordered and packed.
+// The "Sort" submenu as a musician meets it, and the chord names the chord
+// display and the CSV list show, with the root the search behind both finds.
 #include "chord_set_fixture.h"
 #include "chord_sort.h"
 
+#include "chord_naming.h"
+#include <cstring>
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <memory>
+#include <string>
 
 namespace {
-
-struct SortTest : ::testing::Test {
-    std::unique_ptr<EngineState> state = emptyChordSet();
-    EngineState& s = *state;
-    ChordWorkList list;
-};
+using Notes = std::vector<int>;
 
 ChordRecord record(std::initializer_list<int> notes) {
     ChordRecord r{};
@@ -21,135 +17,62 @@ ChordRecord record(std::initializer_list<int> notes) {
     for (int n : notes) r.notes[p++] = static_cast<uint8_t>(n);
     return r;
 }
-
-int32_t chromatic(std::initializer_list<int> notes) {
-    return chromaticScore(record(notes).notes);
-}
-
-int32_t fifths(std::initializer_list<int> notes) {
-    return circleOfFifthsScore(record(notes).notes);
-}
-
 } // namespace
 
-TEST_F(SortTest, SortingAnEmptySetLeavesEverySlotEmpty) {
-    EXPECT_TRUE(sortChordSet(s, list, kSortLowNoteAbsolute));
-    EXPECT_TRUE(occupiedSlots(s).empty());
+TEST(ChordSort, EveryOrderRanksTheChordsAsItsMenuEntrySays) {
+    struct Case {
+        int order;
+        std::vector<Notes> chords; // slots 0.. in this order
+        std::vector<Notes> sorted;
+    };
+    const Case cases[] = {
+        // Ties broken by the next note up.
+        {kSortLowNoteAbsolute, {{E4}, {C4, G4}, {G4, C4, E4}}, {{G4, C4, E4}, {C4, G4}, {E4}}},
+        {kSortLowNotePitchClass, {{D4}, {B4 - 24}, {C5 + 12}}, {{C5 + 12}, {D4}, {B4 - 24}}},
+        // Ties broken by the next note down.
+        {kSortHighNote, {{E4, C5}, {C4, C5}, {A4}}, {{A4}, {C4, C5}, {E4, C5}}},
+        {kSortNoteCount,
+         {{C4}, {C4, E4, G4}, {C4, D4, E4, F4, G4, A4, B4, C5}},
+         {{C4, D4, E4, F4, G4, A4, B4, C5}, {C4, E4, G4}, {C4}}},
+        // Roots from C up; rootless chords last.
+        {kSortHindemithChromatic,
+         {{G4, B4, D5}, {F4, A4, C5}, {C4, E4, G4}, {Cs4, D4}},
+         {{C4, E4, G4}, {F4, A4, C5}, {G4, B4, D5}, {Cs4, D4}}},
+        // Roots along the circle of fifths.
+        {kSortHindemithFifths,
+         {{F4, A4, C5}, {D4, Fs4, A4}, {G4, B4, D5}, {C4, E4, G4}},
+         {{C4, E4, G4}, {G4, B4, D5}, {D4, Fs4, A4}, {F4, A4, C5}}},
+    };
+    ChordWorkList list;
+    for (const Case& c : cases) {
+        auto s = emptyChordSet();
+        for (size_t slot = 0; slot < c.chords.size(); ++slot)
+            for (size_t p = 0; p < c.chords[slot].size(); ++p)
+                s->chordNote[p][slot] = static_cast<float>(c.chords[slot][p]) / 128.0f;
+        EXPECT_TRUE(sortChordSet(*s, list, c.order));
+        std::vector<Notes> sorted;
+        for (int slot = 0; slot < static_cast<int>(c.chords.size()); ++slot)
+            sorted.push_back(notesOf(*s, slot));
+        EXPECT_EQ(sorted, c.sorted) << "order " << c.order;
+    }
 }
 
-TEST_F(SortTest, ChordsStayInTheRangeTheyOccupiedInTheirNewOrder) {
-    for (int slot = 40; slot <= 45; ++slot) setChord(s, slot, {C5 - (slot - 40)});
-    sortChordSet(s, list, kSortLowNoteAbsolute);
-    EXPECT_EQ(occupiedSlots(s), (std::vector<int>{40, 41, 42, 43, 44, 45}));
-    for (int slot = 40; slot <= 45; ++slot)
-        EXPECT_EQ(notesOf(s, slot), (std::vector<int>{C5 - 5 + (slot - 40)}));
-}
-
-TEST_F(SortTest, ScatteredChordsArePackedFromTheFirstOne) {
-    setChord(s, 10, {E4});
-    setChord(s, 90, {C4});
-    sortChordSet(s, list, kSortLowNoteAbsolute);
-    EXPECT_EQ(occupiedSlots(s), (std::vector<int>{10, 11}));
-    EXPECT_EQ(notesOf(s, 10), (std::vector<int>{C4}));
-    EXPECT_EQ(notesOf(s, 11), (std::vector<int>{E4}));
-}
-
-TEST_F(SortTest, AChordWithoutFirstVoiceIsSortedButDoesNotSetTheStart) {
-    setChord(s, 5, {0, 0, 0, C4});
-    setChord(s, 20, {E4});
-    sortChordSet(s, list, kSortLowNoteAbsolute);
-    EXPECT_EQ(occupiedSlots(s), (std::vector<int>{20, 21}));
-    EXPECT_EQ(positionsOf(s, 20), (std::vector<int>{0, 0, 0, C4, 0, 0, 0, 0}));
-}
-
-TEST_F(SortTest, LowNoteAbsoluteBreaksTiesByTheNextNoteUp) {
-    setChord(s, 0, {E4});
-    setChord(s, 1, {C4, G4});
-    setChord(s, 2, {G4, C4, E4});
-    sortChordSet(s, list, kSortLowNoteAbsolute);
-    EXPECT_EQ(notesOf(s, 0), (std::vector<int>{G4, C4, E4}));
-    EXPECT_EQ(notesOf(s, 1), (std::vector<int>{C4, G4}));
-    EXPECT_EQ(notesOf(s, 2), (std::vector<int>{E4}));
-}
-
-TEST_F(SortTest, LowNoteAbsoluteRanksALone127WithTheEmptyChords) {
-    const ChordRecord top = record({127});
-    const ChordRecord empty = record({});
-    EXPECT_FALSE(chordPrecedes(kSortLowNoteAbsolute, top, empty));
-    EXPECT_FALSE(chordPrecedes(kSortLowNoteAbsolute, empty, top));
-    EXPECT_TRUE(chordPrecedes(kSortLowNoteAbsolute, record({126}), top));
-}
-
-TEST_F(SortTest, LowNotePitchClassIgnoresTheOctave) {
-    setChord(s, 0, {D4});
-    setChord(s, 1, {B4 - 24});
-    setChord(s, 2, {C5 + 12});
-    sortChordSet(s, list, kSortLowNotePitchClass);
-    EXPECT_EQ(notesOf(s, 0), (std::vector<int>{C5 + 12}));
-    EXPECT_EQ(notesOf(s, 1), (std::vector<int>{D4}));
-    EXPECT_EQ(notesOf(s, 2), (std::vector<int>{B4 - 24}));
-    EXPECT_TRUE(chordPrecedes(kSortLowNotePitchClass, record({B4}), record({})));
-}
-
-TEST_F(SortTest, HighNoteBreaksTiesByTheNextNoteDown) {
-    setChord(s, 0, {E4, C5});
-    setChord(s, 1, {C4, C5});
-    setChord(s, 2, {A4});
-    sortChordSet(s, list, kSortHighNote);
-    EXPECT_EQ(notesOf(s, 0), (std::vector<int>{A4}));
-    EXPECT_EQ(notesOf(s, 1), (std::vector<int>{C4, C5}));
-    EXPECT_EQ(notesOf(s, 2), (std::vector<int>{E4, C5}));
-    EXPECT_TRUE(chordPrecedes(kSortHighNote, record({127}), record({})));
-}
-
-TEST_F(SortTest, NumberOfNotesPutsFullerChordsFirst) {
-    setChord(s, 0, {C4});
-    setChord(s, 1, {C4, E4, G4});
-    setChord(s, 2, {C4, D4, E4, F4, G4, A4, B4, C5});
-    sortChordSet(s, list, kSortNoteCount);
-    EXPECT_EQ(notesOf(s, 0).size(), 8u);
-    EXPECT_EQ(notesOf(s, 1).size(), 3u);
-    EXPECT_EQ(notesOf(s, 2).size(), 1u);
-}
-
-TEST_F(SortTest, HindemithChromaticRanksRootsFromCUp) {
-    setChord(s, 0, {G4, B4, D5});
-    setChord(s, 1, {F4, A4, C5});
-    setChord(s, 2, {C4, E4, G4});
-    setChord(s, 3, {Cs4, D4});
-    sortChordSet(s, list, kSortHindemithChromatic);
-    EXPECT_EQ(notesOf(s, 0), (std::vector<int>{C4, E4, G4}));
-    EXPECT_EQ(notesOf(s, 1), (std::vector<int>{F4, A4, C5}));
-    EXPECT_EQ(notesOf(s, 2), (std::vector<int>{G4, B4, D5}));
-    EXPECT_EQ(notesOf(s, 3), (std::vector<int>{Cs4, D4}));
-}
-
-TEST_F(SortTest, HindemithCircleOfFifthsRanksRootsAlongTheCircle) {
-    setChord(s, 0, {F4, A4, C5});
-    setChord(s, 1, {D4, Fs4, A4});
-    setChord(s, 2, {G4, B4, D5});
-    setChord(s, 3, {C4, E4, G4});
-    sortChordSet(s, list, kSortHindemithFifths);
-    EXPECT_EQ(notesOf(s, 0), (std::vector<int>{C4, E4, G4}));
-    EXPECT_EQ(notesOf(s, 1), (std::vector<int>{G4, B4, D5}));
-    EXPECT_EQ(notesOf(s, 2), (std::vector<int>{D4, Fs4, A4}));
-    EXPECT_EQ(notesOf(s, 3), (std::vector<int>{F4, A4, C5}));
-}
-
-TEST_F(SortTest, ScoresWeighRootThirdAndAddedInterval) {
+TEST(ChordSort, ScoresWeighRootThirdAndAddedInterval) {
+    const auto chromatic = [](std::initializer_list<int> n) {
+        return chromaticScore(record(n).notes);
+    };
+    const auto fifths = [](std::initializer_list<int> n) {
+        return circleOfFifthsScore(record(n).notes);
+    };
     // Root C: 13 - 0, first voice in octave 5, note sum 262, M7 (8), M3 (5).
     EXPECT_EQ(chromatic({C4, E4, G4, B4}), 1300000 + 60 - 25 + 262 + 8000 + 25000);
     EXPECT_EQ(chromatic({G4, B4, D5}), 600000 + 60 - 25 + 212 + 25000);
-    // G is one step round the circle from C.
-    EXPECT_EQ(fifths({G4, B4, D5}), 1200000 + 212 + 25000);
-    // A minor third weighs less than a major one.
-    EXPECT_GT(chromatic({C4, E4, G4}), chromatic({C4, Ds4, G4}));
-}
-
-TEST_F(SortTest, RootlessChordsScoreBelowEveryRootedOne) {
+    EXPECT_EQ(fifths({G4, B4, D5}), 1200000 + 212 + 25000);       // one step round the circle
+    EXPECT_GT(chromatic({C4, E4, G4}), chromatic({C4, Ds4, G4})); // minor third weighs less
+    // Rootless chords score below every rooted one: ranked by the first
+    // voice moved a sixth.
     EXPECT_EQ(chromatic({C4}), 12000);
     EXPECT_EQ(fifths({E4}), 8000);
-    // Semitones and tritones only: ranked by the first voice moved a sixth.
     EXPECT_EQ(chromatic({C4, Fs4, C5, Fs5}), 4000);
     EXPECT_EQ(chromatic({0, C4, Cs4}), 1);
     EXPECT_EQ(chromatic({}), 0);
@@ -158,33 +81,75 @@ TEST_F(SortTest, RootlessChordsScoreBelowEveryRootedOne) {
     EXPECT_GE(fifths({F4, A4, C5}), 100000);
 }
 
-TEST_F(SortTest, VelocitiesTravelWithTheirChord) {
-    setChord(s, 0, {E4});
-    setVelocities(s, 0, {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f});
-    setChord(s, 1, {C4});
-    setVelocities(s, 1, {0.9f, 0.9f, 0.9f, 0.9f, 0.9f, 0.9f, 0.9f, 0.9f});
-    sortChordSet(s, list, kSortLowNoteAbsolute);
-    EXPECT_EQ(notesOf(s, 1), (std::vector<int>{E4}));
-    for (int k = 0; k < 8; ++k) {
-        EXPECT_FLOAT_EQ(s.chordVel[k][1], 0.1f * (k + 1));
-        EXPECT_FLOAT_EQ(s.chordVel[k][0], 0.9f);
+namespace {
+struct Voicing {
+    uint8_t notes[8] = {};
+    Voicing(std::initializer_list<int> list) {
+        int p = 0;
+        for (int n : list) notes[p++] = static_cast<uint8_t>(n);
     }
+};
+
+std::string nameOf(const Voicing& v, ChordNameForm form, int32_t* root = nullptr) {
+    char name[kChordNameCapacity];
+    std::strcpy(name, "previous");
+    composeChordName(v.notes, form, name, root);
+    return name;
 }
+} // namespace
 
-TEST_F(SortTest, CommandValuesSelectAnOrderOrNothing) {
-    EXPECT_EQ(sortOrderOfCommand(0.0f), 0);
-    EXPECT_EQ(sortOrderOfCommand(0.4f), 0);
-    EXPECT_EQ(sortOrderOfCommand(3.0f), 3);
-    EXPECT_EQ(sortOrderOfCommand(5.0f), 5);
-    EXPECT_EQ(sortOrderOfCommand(5.4f), 5);
-    EXPECT_EQ(sortOrderOfCommand(-0.1f), -1);
-    EXPECT_EQ(sortOrderOfCommand(5.5f), -1);
-    EXPECT_EQ(sortOrderOfCommand(7.0f), -1);
-    EXPECT_EQ(sortOrderOfCommand(NAN), -1);
-    EXPECT_EQ(sortOrderOfCommand(INFINITY), -1);
-
-    setChord(s, 7, {C4});
-    EXPECT_FALSE(sortChordSet(s, list, 6));
-    EXPECT_FALSE(sortChordSet(s, list, -1));
-    EXPECT_EQ(occupiedSlots(s), (std::vector<int>{7}));
+TEST(ChordNaming, NamesInBothFormsAndTheRootTheLongFormReports) {
+    struct Case {
+        Voicing notes;
+        const char* shortName;
+        const char* longName;
+        int root; // reported by the long form (-1: none); the short one leaves it alone
+    };
+    const Case cases[] = {
+        {{C4, E4, G4}, "C  Maj", "C  Major", 0},
+        {{Cs4, F4, Gs4}, "C# Maj", "C# Major", 1},
+        {{A4, C5, E5}, "A  min", "A  minor", 9},
+        {{C4, Ds4, G4, As4}, "C  min 7", "C  minor 7", 0},
+        {{G4, B4, D5, F5}, "G  Dom 7", "G  Dom 7", 7},
+        {{C4, F4, G4}, "C  sus4", "C  sus4", 0},
+        {{A4, C5, E5, Fs5}, "A  min M6", "A  minor M6", 9},
+        {{C4, E4, G4, B4}, "C  Maj M7", "C  Major M7", 0},
+        // The last quality and the last extension win: B is a major seventh
+        // above C, D a ninth; D sets the minor word, F the diminished one.
+        {{C4, E4, G4, B4, D5}, "C  Maj 9", "C  Major 9", 0},
+        {{59, 62, 65}, "B  dim", "B  dim", 11},
+        // Close voicings: C-D makes D the root, C-E then C; E-G makes E the
+        // root, E-C then C (G-C, positions 1 and 2, is not compared).
+        {{C4, D4, E4}, "C  Maj 9", "C  Major 9", 0},
+        {{E4, G4, C5}, "C  Maj", "C  Major", 0},
+        // No root: named after the first voice, which the long form reports
+        // as the root; blanks without a first voice.
+        {{D4, Gs4}, "D  dim", "D  dim", 2},
+        {{0, C4, Cs4}, "       ", "       ", -1},
+        {{E4}, "E ", "E ", 4},
+        {{Fs4}, "F#", "F#", 6},
+        {{E4, 0, 0, 0, 0, 0, 0, C4}, "E  m6", "E  m6", 4},
+        // A fourth names its upper note, the later fifth outranks it; a major
+        // sixth outranks a major third, not a minor one; thirds and sixths do
+        // not overrule each other backwards.
+        {{G4, C5}, "C ", "C ", 0},
+        {{C4, E4, A4}, "A  min", "A  minor", 9},
+        {{C4, Ds4, A4}, "C  min M6", "C  minor M6", 0},
+        {{A4, F5, C5 + 12}, "F  Maj", "F  Major", 5},
+        {{0, 0, 0, 0, 0, 0, C4, G4}, "C ", "C ", 0}, // the last voice as upper note,
+        // Longest possible: a two-character root, " minor" and " sus4".
+        {{Cs4, E4, Fs4, Gs4}, "C# min sus4", "C# minor sus4", 1},
+        // Empty, or only the last voice: the previous name stays.
+        {{}, "previous", "previous", -1},
+        {{0, 0, 0, 0, 0, 0, 0, E4}, "previous", "previous", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.longName);
+        int32_t root = 99;
+        EXPECT_EQ(nameOf(c.notes, ChordNameForm::kShort, &root), c.shortName);
+        EXPECT_EQ(root, 99);
+        EXPECT_EQ(nameOf(c.notes, ChordNameForm::kLong, &root), c.longName);
+        EXPECT_EQ(root, c.root < 0 ? 99 : c.root);
+        EXPECT_LT(std::strlen(c.longName), static_cast<size_t>(kChordNameCapacity));
+    }
 }

@@ -1,71 +1,30 @@
-// Shared pieces of the format tests: a state that differs from the
-// defaults in every field the blocks carry, a scratch folder, and a
-// comparison of whole engine records.
+// Shared pieces of the format tests: the stored reference files whose
+// bytes the blocks must match.
 #pragma once
 
 #include "engine_state.h"
 #include "stand_in_door.h"
+#include "test_host_support.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
-// Distinct values everywhere: chords on every key, a locked voice, rules,
-// names, settings and pattern fields.
-inline void fillDistinctState(EngineState& s) {
-    for (int k = 0; k < kVoiceCount; ++k)
-        for (int n = 0; n < kKeyCount; ++n) {
-            s.chordNote[k][n] = ((n + 5 * k) % 120 + 1) / 128.0f;
-            s.chordVel[k][n] = 0.25f + 0.001f * (n + k);
-        }
-    s.currentKey = 60;
-    for (int k = 0; k < kVoiceCount; ++k) s.voiceKey[k] = 60;
-    s.voiceLock[2] = 1;
-    s.voiceKey[2] = 40;
-    s.transpose = 30;
-    s.swing = 0.3f;
-    s.gate = 0.75f;
-    s.chordsOn = 1;
-    s.arpOn = 0;
-    s.midiLatch = 1;
-    s.arpFreeRate = 1;
-    s.previewMuted = 1;
-    s.xmitChordsCh2 = 1;
-    s.xmitVoicesCh3 = 0;
-    s.editorScaleValue = 1.0f;
-    s.currentPattern = 7;
-    for (int j = 0; j < 12; ++j) s.arpNoteRule[j] = static_cast<int8_t>(j % 4);
-    for (int i = 0; i < 8; ++i) s.arpHeld[i] = static_cast<int8_t>(i ? 0 : 64);
-    for (int p = 0; p < kPatternCount; ++p) {
-        ArpPattern& a = s.patterns[p];
-        a.rowValue[0][3] = 0.1f * (p + 1);
-        a.rate = 0.3f + 0.01f * p;
-        a.laneLength[2] = 5;
-        a.laneDivider[3] = 4;
-        a.stepOn[p] = 0;
-        std::memcpy(a.patternName, "groove", 7);
-    }
-    std::strcpy(s.programName, "My Song");
-    std::strcpy(s.arpPresetMenuName, "arps one");
-    std::strcpy(s.chordPresetMenuName, "chords one");
+// Two blocks, byte for byte, told by the first byte that differs.
+inline void expectSameBytes(const std::vector<uint8_t>& actual,
+                            const std::vector<uint8_t>& expected, const std::string& what) {
+    ASSERT_EQ(actual.size(), expected.size()) << what;
+    for (size_t i = 0; i < actual.size(); ++i)
+        ASSERT_EQ(actual[i], expected[i]) << what << " differs at byte " << i;
 }
 
-inline bool sameRecord(const EngineState& a, const EngineState& b) {
-    return std::memcmp(&a, &b, sizeof(EngineState)) == 0;
+// The bytes must be those of the stored reference file `name`: a change
+// of any field's place or encoding shows here. ZANDREL_WRITE_REFERENCE=1
+// writes the files anew when a change of the format is intended.
+inline void expectReferenceBytes(const std::vector<uint8_t>& bytes, const std::string& name) {
+    const std::string path = std::string(ZANDREL_FORMAT_REFERENCES) + "/" + name;
+    if (const char* write = std::getenv("ZANDREL_WRITE_REFERENCE"); write && *write == '1')
+        writeFile(path, bytes);
+    const std::string stored = fileText(path);
+    expectSameBytes(bytes, {stored.begin(), stored.end()}, path);
 }
-
-// A fresh folder below the system's temporary folder, removed at the end.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char pattern[] = "/tmp/zandrel-formats-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};

@@ -1,9 +1,13 @@
 // The presets folder below the documents folder, the preset lists behind
-// the menus and program change, and the menu positions that pick from them.
+// the menus and program change, the menu positions that pick from them, and
+// the six bracketed numbers of "ZandrelConfig.txt".
 #include "format_test_support.h"
 #include "preset_file.h"
 #include "preset_folders.h"
 
+#include "config_file.h"
+#include <array>
+#include <climits>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -27,42 +31,26 @@ void touch(const std::string& path) {
     ASSERT_TRUE(writeWholeFile(path, &byte, 1)) << path;
 }
 
-std::vector<std::string> namesOf(const std::vector<PresetEntry>& entries) {
-    std::vector<std::string> names;
-    for (const PresetEntry& e : entries) names.push_back(e.displayName);
-    return names;
-}
-
 } // namespace
 
-TEST(DocumentsFolder, TheVariableWinsWhenSetAndNotEmpty) {
-    EXPECT_EQ(documentsFolder(environment({{"XDG_DOCUMENTS_DIR", "/data/docs/"}, {"HOME", "/h"}})),
-              "/data/docs");
-    EXPECT_EQ(documentsFolder(environment({{"XDG_DOCUMENTS_DIR", ""}, {"HOME", "/nonexistent-h"}})),
-              "/nonexistent-h/Documents");
-}
-
-TEST(DocumentsFolder, UserDirsEntryIsReadWithHomeExpanded) {
-    ScratchFolder config;
-    const std::string text = "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+TEST(DocumentsFolder, TheVariableThenTheUserDirsEntryThenDocumentsInHome) {
+    ScratchFolder config, home;
+    const std::string dirs = "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
                              "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n";
-    writeWholeFile(config / "user-dirs.dirs", reinterpret_cast<const uint8_t*>(text.data()),
-                   text.size());
-    EXPECT_EQ(documentsFolder(environment({{"XDG_CONFIG_HOME", config.path()}, {"HOME", "/h"}})),
-              "/h/Dokumente");
-
-    ScratchFolder home;
-    fs::create_directories(home / ".config");
+    writeFile(config / "user-dirs.dirs", {dirs.begin(), dirs.end()});
+    std::filesystem::create_directories(home / ".config");
     const std::string absolute = "XDG_DOCUMENTS_DIR=\"/srv/papers\"\n";
-    writeWholeFile(home / ".config/user-dirs.dirs",
-                   reinterpret_cast<const uint8_t*>(absolute.data()), absolute.size());
-    EXPECT_EQ(documentsFolder(environment({{"HOME", home.path()}})), "/srv/papers");
-}
-
-TEST(DocumentsFolder, FallsBackToDocumentsInHomeOrNothing) {
-    EXPECT_EQ(documentsFolder(environment({{"HOME", "/nonexistent-h"}})),
-              "/nonexistent-h/Documents");
-    EXPECT_EQ(documentsFolder(environment({})), "");
+    writeFile(home / ".config/user-dirs.dirs", {absolute.begin(), absolute.end()});
+    const std::pair<std::map<std::string, std::string>, std::string> cases[] = {
+        {{{"XDG_DOCUMENTS_DIR", "/data/docs/"}, {"HOME", "/h"}}, "/data/docs"},
+        {{{"XDG_DOCUMENTS_DIR", ""}, {"HOME", "/nonexistent-h"}}, "/nonexistent-h/Documents"},
+        {{{"XDG_CONFIG_HOME", config.path()}, {"HOME", "/h"}}, "/h/Dokumente"},
+        {{{"HOME", home.path()}}, "/srv/papers"},
+        {{{"HOME", "/nonexistent-h"}}, "/nonexistent-h/Documents"},
+        {{}, ""},
+    };
+    for (const auto& [variables, folder] : cases)
+        EXPECT_EQ(documentsFolder(environment(variables)), folder);
 }
 
 TEST(PresetFolders, MakerFolderIsCreatedAndEverythingLiesBelowIt) {
@@ -70,47 +58,26 @@ TEST(PresetFolders, MakerFolderIsCreatedAndEverythingLiesBelowIt) {
     const PresetFolders f = makePresetFolders(docs.path());
     EXPECT_TRUE(fs::is_directory(docs / "Vrek"));
     EXPECT_FALSE(fs::exists(docs / "Vrek/Zandrel Presets")) << "only the maker folder is made";
-    EXPECT_EQ(f.maker, docs / "Vrek/");
-    EXPECT_EQ(f.presets, docs / "Vrek/Zandrel Presets/");
-    EXPECT_EQ(f.wholeState, docs / "Vrek/Zandrel Presets/Presets/");
-    EXPECT_EQ(f.chords, docs / "Vrek/Zandrel Presets/Chord/");
-    EXPECT_EQ(f.arps, docs / "Vrek/Zandrel Presets/Arp/");
-    EXPECT_EQ(f.midiImportStart, docs / "Vrek/");
-    EXPECT_EQ(f.dragExportFile, docs / "Vrek/Zandrel Presets/temp.mid");
-    EXPECT_EQ(f.configFile, docs / "Vrek/Zandrel Presets/ZandrelConfig.txt");
+    const std::string below = docs / "Vrek/Zandrel Presets/";
+    EXPECT_EQ((std::vector<std::string>{f.maker, f.midiImportStart, f.presets, f.wholeState,
+                                        f.chords, f.arps, f.dragExportFile, f.configFile}),
+              (std::vector<std::string>{docs / "Vrek/", docs / "Vrek/", below, below + "Presets/",
+                                        below + "Chord/", below + "Arp/", below + "temp.mid",
+                                        below + "ZandrelConfig.txt"}));
 }
 
-TEST(PresetLists, TwoFilesAndASubfolderOfThree) {
-    ScratchFolder folder;
-    touch(folder / "Jazz.fxp");
-    touch(folder / "blues.fxp");
-    touch(folder / "Moods/c.fxp");
-    touch(folder / "Moods/A.fxp");
-    touch(folder / "Moods/b.fxp");
-    touch(folder / ".hidden.fxp");
-    touch(folder / "Moods/.DS_Store");
-    touch(folder / ".git/x.fxp");
-    const PresetList list = scanPresetFolder(folder.path());
-    EXPECT_EQ(namesOf(list.files), (std::vector<std::string>{"blues", "Jazz"}));
-    ASSERT_EQ(list.subfolders.size(), 1u);
-    EXPECT_EQ(list.subfolders[0].name, "Moods");
-    EXPECT_EQ(namesOf(list.subfolders[0].files), (std::vector<std::string>{"A", "b", "c"}));
-    EXPECT_EQ(list.files[1].path, folder / "Jazz.fxp");
-}
-
-TEST(PresetLists, AMissingFolderGivesAnEmptyList) {
-    const PresetList list = scanPresetFolder("/nonexistent-zandrel-folder/Chord/");
-    EXPECT_TRUE(list.files.empty());
-    EXPECT_TRUE(list.subfolders.empty());
-}
-
-TEST(PresetLists, EachLevelHoldsAtMost256Files) {
+TEST(PresetLists, EachLevelHoldsAtMost256FilesHiddenOnesAndAMissingFolderNone) {
+    EXPECT_TRUE(scanPresetFolder("/nonexistent-zandrel-folder/Chord/").files.empty());
     ScratchFolder folder;
     for (int i = 0; i < 260; ++i) touch(folder / ("p" + std::to_string(1000 + i) + ".fxp"));
+    touch(folder / ".hidden.fxp");
+    touch(folder / ".git/x.fxp");
     const PresetList list = scanPresetFolder(folder.path());
     ASSERT_EQ(list.files.size(), 256u);
     EXPECT_EQ(list.files.front().displayName, "p1000");
     EXPECT_EQ(list.files.back().displayName, "p1255");
+    EXPECT_EQ(list.files.back().path, folder / "p1255.fxp");
+    EXPECT_TRUE(list.subfolders.empty());
 }
 
 TEST(MenuPositions, MainEntriesFoldersAndPositionsBeyondTheLists) {
@@ -118,75 +85,59 @@ TEST(MenuPositions, MainEntriesFoldersAndPositionsBeyondTheLists) {
     list.files = {{"/m/a.fxp", "a"}, {"/m/b.fxp", "b"}};
     list.subfolders = {{"one", {{"/m/one/x.fxp", "x"}}},
                        {"two", {{"/m/two/y.fxp", "y"}, {"/m/two/z.fxp", "z"}}}};
-    EXPECT_EQ(presetPathAt(list, 2.0f), "/m/a.fxp");
-    EXPECT_EQ(presetPathAt(list, 3.0f), "/m/b.fxp");
-    EXPECT_EQ(presetPathAt(list, 4.0f), std::nullopt);
-    EXPECT_EQ(presetPathAt(list, 9999.0f), std::nullopt);
-    EXPECT_EQ(presetPathAt(list, 1.0f), std::nullopt);
-    EXPECT_EQ(presetPathAt(list, 0.0f), std::nullopt);
-    EXPECT_EQ(presetPathAt(list, -3.0f), std::nullopt);
-    EXPECT_EQ(presetPathAt(list, 10000.0f), "/m/one/x.fxp");
-    EXPECT_EQ(presetPathAt(list, 20001.0f), "/m/two/z.fxp");
-    EXPECT_EQ(presetPathAt(list, 20002.0f), std::nullopt);
-    EXPECT_EQ(presetPathAt(list, 30000.0f), std::nullopt);
-    EXPECT_EQ(presetPathAt(list, std::nanf("")), std::nullopt);
-    EXPECT_EQ(presetPathAt(list, 1e30f), std::nullopt);
+    const std::pair<float, const char*> positions[] = {{2.0f, "/m/a.fxp"},
+                                                       {3.0f, "/m/b.fxp"},
+                                                       {10000.0f, "/m/one/x.fxp"},
+                                                       {20001.0f, "/m/two/z.fxp"},
+                                                       {4.0f, nullptr},
+                                                       {9999.0f, nullptr},
+                                                       {1.0f, nullptr},
+                                                       {0.0f, nullptr},
+                                                       {-3.0f, nullptr},
+                                                       {20002.0f, nullptr},
+                                                       {30000.0f, nullptr},
+                                                       {std::nanf(""), nullptr},
+                                                       {1e30f, nullptr}};
+    for (const auto& [position, path] : positions)
+        EXPECT_EQ(presetPathAt(list, position),
+                  path ? std::optional<std::string>(path) : std::nullopt)
+            << position;
 }
 
-TEST(PresetLibrary, ReadsFoldersConfigurationAndBothListsOnCreation) {
-    ScratchFolder docs;
-    touch(docs / "Vrek/Zandrel Presets/Chord/Soul.fxp");
-    touch(docs / "Vrek/Zandrel Presets/Arp/Bank 2/run.fxp");
-    const std::string config = "[0][1][0][0][0][1]";
-    writeWholeFile(docs / "Vrek/Zandrel Presets/ZandrelConfig.txt",
-                   reinterpret_cast<const uint8_t*>(config.data()), config.size());
-
-    const PresetLibrary library(environment({{"XDG_DOCUMENTS_DIR", docs.path()}}));
-    EXPECT_TRUE(library.configuration().optCcEditsNotes);
-    EXPECT_EQ(library.configuration().optEditorSize, 1);
-    EXPECT_EQ(library.pathForMenuPosition(kChordBank, 2.0f),
-              docs / "Vrek/Zandrel Presets/Chord/Soul.fxp");
-
-    std::vector<std::string> log;
-    const DiagnosticSink sink = [&log](const char* line) { log.emplace_back(line); };
-    const std::string run = docs / "Vrek/Zandrel Presets/Arp/Bank 2/run.fxp";
-    EXPECT_EQ(library.pathForMenuPosition(kArpBank, 10000.0f, sink), run);
-    EXPECT_EQ(log, std::vector<std::string>{"\n  <><><><><><><><> SUB menu load 0 0, " + run});
-    EXPECT_EQ(library.pathForMenuPosition(kArpBank, 2.0f, sink), std::nullopt);
+TEST(ConfigFile, SixBracketedNumbersInTheirOrder) {
+    struct Case {
+        const char* text;
+        std::array<int, 6> expected; // unused, CC edits, low keys, retrigger, preview, size
+    };
+    const Case cases[] = {
+        {"unused [0]\nCC edits [1]\nlow keys [0]\nretrigger [0]\npreview [1]\nsize [1]\n",
+         {0, 1, 0, 0, 1, 1}},
+        {"[1][0][0][0][0][5]", {1, 0, 0, 0, 0, 5}},
+        {"nothing to see 1 2 3", {0, 0, 0, 0, 0, 0}},              // no brackets: the defaults
+        {"7 [x] [ 0 ] [a1b] [] 9 [-] [1 2]", {0, 0, 1, 0, 0, 12}}, // digits inside count
+        {"[1][0][1][0][1][4", {1, 0, 1, 0, 1, 4}},                 // an unclosed bracket runs on
+    };
+    for (const Case& c : cases) {
+        const std::string text = c.text;
+        const Configuration k =
+            parseConfiguration(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+        EXPECT_EQ((std::array<int, 6>{k.unusedSwitch, k.optCcEditsNotes, k.optLowKeysPickPattern,
+                                      k.optRetriggerHeld, k.optPreviewSound, k.optEditorSize}),
+                  c.expected)
+            << c.text;
+    }
+    for (const auto& [size, scale] : {std::pair{0, 1}, {1, 2}, {5, 2}, {-9, 1}, {INT_MAX, 2}})
+        EXPECT_EQ(editorScaleOfConfiguration(size), scale) << size;
 }
 
-TEST(PresetLibrary, RescanPicksUpNewFiles) {
-    ScratchFolder docs;
-    PresetLibrary library(environment({{"XDG_DOCUMENTS_DIR", docs.path()}}));
-    EXPECT_TRUE(library.list(kChordBank).files.empty());
-    touch(docs / "Vrek/Zandrel Presets/Chord/new.fxp");
-    library.rescan();
-    EXPECT_EQ(library.list(kChordBank).files.size(), 1u);
-    std::vector<std::string> log;
-    touch(docs / "Vrek/Zandrel Presets/Arp/a.fxp");
-    library.rescan();
-    library.pathForMenuPosition(kArpBank, 2.0f, [&log](const char* l) { log.emplace_back(l); });
-    EXPECT_EQ(log, std::vector<std::string>{"\n main menu load 0, " + docs.path() +
-                                            "/Vrek/Zandrel Presets/Arp/a.fxp"});
-}
-
-TEST(ProgramChange, BankSelectChoosesTheMenuAndTheSubBankItsFolder) {
-    PresetList list;
-    list.files = {{"/m/0.fxp", "0"}, {"/m/1.fxp", "1"}, {"/m/2.fxp", "2"}, {"/m/3.fxp", "3"}};
-    list.subfolders = {{"a", {}}, {"b", {{"/m/b/0.fxp", "0"}, {"/m/b/5.fxp", "5"}}}};
-
-    const auto third = presetCommandOfProgramChange(0, 0, 3);
-    ASSERT_TRUE(third);
-    EXPECT_EQ(third->index, 78);
-    EXPECT_EQ(third->value, 5.0f);
-    EXPECT_EQ(presetPathAt(list, third->value), "/m/3.fxp") << "the fourth main entry";
-
-    const auto arp = presetCommandOfProgramChange(1, 2, 5);
-    ASSERT_TRUE(arp);
-    EXPECT_EQ(arp->index, 102);
-    EXPECT_EQ(arp->value, 20005.0f);
-    EXPECT_EQ(presetPathAt(list, arp->value), std::nullopt) << "folder 1 holds two entries";
-    EXPECT_EQ(presetPathAt(list, presetCommandOfProgramChange(1, 2, 1)->value), "/m/b/5.fxp");
-
-    EXPECT_FALSE(presetCommandOfProgramChange(2, 0, 3));
+TEST(ConfigFile, AMissingFileGivesTheDefaultsAndAPresentOneIsRead) {
+    const Configuration missing =
+        readConfiguration("/nonexistent-zandrel-folder/ZandrelConfig.txt");
+    EXPECT_FALSE(missing.optCcEditsNotes);
+    EXPECT_EQ(missing.optEditorSize, 0);
+    ScratchFolder folder;
+    const std::string text = "[0][0][0][1][0][0]";
+    writeWholeFile(folder / kConfigFileName, reinterpret_cast<const uint8_t*>(text.data()),
+                   text.size());
+    EXPECT_TRUE(readConfiguration(folder / kConfigFileName).optRetriggerHeld);
 }

@@ -2,7 +2,8 @@
 // record, applies the few parameter semantics the loaders rely on (the load
 // guard, the chord voice edits, the current key, the settings), and records
 // every call so that tests can check what a load told the engine and the
-// editor. Header-only, so the fuzz targets can use it as well.
+// editor. Header-only, so the fuzz targets can use it as well, with a state
+// that differs from the defaults in every field.
 #pragma once
 
 #include "engine_door.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -34,10 +36,7 @@ public:
     void setParameter(int32_t index, float value) override {
         parameters.emplace_back(index, value);
         EngineState& s = *st;
-        if (index < param::kHostParameterCount && s.paramGuardBlocks < kParamGuardLength) {
-            ignored.emplace_back(index, value);
-            return;
-        }
+        if (index < param::kHostParameterCount && s.paramGuardBlocks < kParamGuardLength) return;
         const auto on = [value] { return static_cast<uint8_t>(value != 0.0f); };
         if (index >= param::kNoteNumFirst && index < param::kNoteNumFirst + kVoiceCount) {
             s.chordNote[index - param::kNoteNumFirst][s.currentKey] = value;
@@ -123,7 +122,6 @@ public:
     }
     void forgetCalls() {
         parameters.clear();
-        ignored.clear();
         notifications.clear();
         diagnostics.clear();
         chordResets = arpResets = chordReleases = arpReleases = displayUpdates = 0;
@@ -131,7 +129,6 @@ public:
 
     std::unique_ptr<EngineState> st;
     std::vector<std::pair<int32_t, float>> parameters;
-    std::vector<std::pair<int32_t, float>> ignored;
     std::vector<std::pair<int32_t, float>> notifications;
     std::vector<std::string> diagnostics;
     int chordResets = 0;
@@ -140,3 +137,64 @@ public:
     int arpReleases = 0;
     int displayUpdates = 0;
 };
+
+inline bool sameRecord(const EngineState& a, const EngineState& b) {
+    return std::memcmp(&a, &b, sizeof(EngineState)) == 0;
+}
+
+// Distinct values everywhere: chords on every key, a locked voice, rules,
+// names, settings and every field of every pattern.
+inline void fillDistinctState(EngineState& s) {
+    for (int k = 0; k < kVoiceCount; ++k)
+        for (int n = 0; n < kKeyCount; ++n) {
+            s.chordNote[k][n] = ((n + 5 * k) % 120 + 1) / 128.0f;
+            s.chordVel[k][n] = 0.25f + 0.001f * (n + k);
+        }
+    s.currentKey = 60;
+    for (int k = 0; k < kVoiceCount; ++k) s.voiceKey[k] = 60;
+    s.voiceLock[2] = 1;
+    s.voiceKey[2] = 40;
+    s.transpose = 30;
+    s.swing = 0.3f;
+    s.gate = 0.75f;
+    s.chordsOn = 1;
+    s.arpOn = 0;
+    s.midiLatch = 1;
+    s.arpFreeRate = 1;
+    s.previewMuted = 1;
+    s.xmitChordsCh2 = 1;
+    s.xmitVoicesCh3 = 0;
+    s.editorScaleValue = 1.0f;
+    s.currentPattern = 7;
+    for (int j = 0; j < 12; ++j) s.arpNoteRule[j] = static_cast<int8_t>(j % 4);
+    for (int i = 0; i < 8; ++i) {
+        s.arpHeld[i] = static_cast<int8_t>(i ? 0 : 64);
+        s.arpHeldAux[i] = 0x01020304u * (i + 1);
+    }
+    for (int p = 0; p < kPatternCount; ++p) {
+        ArpPattern& a = s.patterns[p];
+        for (int r = 0; r < kRowCount; ++r)
+            for (int st = 0; st < kStepCount; ++st) a.rowValue[r][st] = (r * 16 + st + p) / 200.0f;
+        for (int st = 0; st < kStepCount; ++st) {
+            a.stepOn[st] = (st + p) % 3 != 0;
+            a.stepKind[st] = (st + p) % 13;
+        }
+        for (int l = 0; l < kLaneCount; ++l) {
+            a.laneStart[l] = (l + p) % 8;
+            a.laneLength[l] = 16 - (l + p) % 8;
+            a.laneDivider[l] = kLaneDividers[(l + p) % 10];
+            a.laneStartValue[l] = (l + p) / 32.0f;
+            a.laneDividerValue[l] = (l + p) / 27.0f;
+            a.scaleDegreeOn[l] = (l + p) % 2;
+        }
+        a.linkLanes = p % 2;
+        a.restartOnKey = (p + 1) % 2;
+        a.chordStep = p % 3 == 0;
+        a.rate = 0.3f + 0.01f * p;
+        a.stepsPerBeat = 0.75 + p;
+        std::snprintf(a.patternName, kPatternNameSize, "groove %d", p);
+    }
+    std::strcpy(s.programName, "My Song");
+    std::strcpy(s.arpPresetMenuName, "arps one");
+    std::strcpy(s.chordPresetMenuName, "chords one");
+}

@@ -102,6 +102,7 @@ const Golden kGolden[] = {
     {"demo arp, 64-frame blocks", false, "--block 64", 0x97c5ef3f59263c0a, 0x479cab48fd28b98d},
     {"demo arp, 256-frame blocks", false, "--block 256", 0x97c5ef3f59263c0a, 0x479cab48fd28b98d},
     {"demo arp, 1000-frame blocks", false, "--block 1000", 0x97c5ef3f59263c0a, 0x479cab48fd28b98d},
+    {"demo arp, 17-frame blocks", false, "--block 17", 0x97c5ef3f59263c0a, 0x479cab48fd28b98d},
     {"demo swing and gate", false, "--set Swing=0.45 --set Gate=0.3", 0xfbb4e31052a2423b,
      0x8de78b27ba7bab09},
     {"demo free rate", false, "--set ArpFreeRate=1 --set 18=0.4", 0xdd1be52efcb36ced,

@@ -21,7 +21,9 @@
 //   release helpers end note numbers on the chord's own channel (a high
 //   key, a transpose up).
 // - a block that reaches 4096 events drops the rest, note-offs included
-//   (the fuzzer tells these by the full block, not by removing steps).
+//   (the fuzzer tells these by the full block, not by removing steps);
+// - a chord with two voices on one note number strikes it twice and ends it
+//   once (told by the hang itself: see output_checks.h).
 // A session that hangs only with these in it follows from the rules.
 #pragma once
 

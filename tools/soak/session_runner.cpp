@@ -217,6 +217,9 @@ private:
             return;
         }
         result.firstHangChannel = ledger.firstHangingChannel();
+        result.onlyRestruck = true;
+        for (const NoteLedger::Hanging& h : ledger.hangingNotes())
+            result.onlyRestruck = result.onlyRestruck && h.restruck;
         if (result.firstHangChannel != 0) {
             result.kind = RunResult::kHangingNote;
             result.detail = "hanging notes (channel:note x count):" + ledger.hanging();
@@ -271,7 +274,8 @@ RunResult runIsolated(const Session& session, const RunOptions& options, bool qu
         const RunResult r = runSession(session, options);
         std::ostringstream out;
         out << int(r.kind) << ' ' << r.firstHangChannel << ' ' << r.inputEvents << ' '
-            << r.outputEvents << ' ' << r.blocks << ' ' << r.outputFull << '\n'
+            << r.outputEvents << ' ' << r.blocks << ' ' << r.outputFull << ' ' << r.onlyRestruck
+            << '\n'
             << r.detail;
         const std::string text = out.str();
         size_t written = 0;
@@ -311,7 +315,8 @@ RunResult runIsolated(const Session& session, const RunOptions& options, bool qu
     }
     std::istringstream in(text);
     int kind = 0;
-    in >> kind >> r.firstHangChannel >> r.inputEvents >> r.outputEvents >> r.blocks >> r.outputFull;
+    in >> kind >> r.firstHangChannel >> r.inputEvents >> r.outputEvents >> r.blocks >>
+        r.outputFull >> r.onlyRestruck;
     r.kind = static_cast<RunResult::Kind>(kind);
     in.get();
     std::getline(in, r.detail, '\0');
@@ -321,7 +326,8 @@ RunResult runIsolated(const Session& session, const RunOptions& options, bool qu
 bool sameFailure(const RunResult& original, const RunResult& candidate) {
     if (candidate.kind != original.kind) return false;
     if (original.kind == RunResult::kHangingNote)
-        return candidate.firstHangChannel == original.firstHangChannel;
+        return candidate.firstHangChannel == original.firstHangChannel &&
+               candidate.onlyRestruck == original.onlyRestruck;
     return true;
 }
 

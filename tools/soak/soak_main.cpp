@@ -185,8 +185,10 @@ int main(int argc, char** argv) {
             soak::Session neutral = soak::withoutRuleHangCauses(session);
             const soak::RunResult n = soak::runIsolated(neutral, options, true);
             // Past 4096 events a block drops what does not fit, note-offs
-            // included: the notes they would end hang by the same rules.
-            listed = !n.failed() || r.outputFull || n.outputFull;
+            // included: the notes they would end hang by the same rules. So
+            // do notes struck twice by a chord and ended once.
+            listed = !n.failed() || r.outputFull || n.outputFull ||
+                     (n.kind == soak::RunResult::kHangingNote && n.onlyRestruck);
             if (n.failed()) {
                 toShrink = std::move(neutral);
                 failure = n;
