@@ -110,7 +110,7 @@ void Player::judge(int32_t frames) {
     }
 }
 
-void Player::letGo(int32_t blockSize) {
+void Player::letGo(int32_t blockSize, bool judgeNotes) {
     std::vector<TimedMidi> release;
     for (int c = 0; c < 16; ++c) {
         if (!channelsPlayed.test(static_cast<size_t>(c))) continue;
@@ -135,11 +135,25 @@ void Player::letGo(int32_t blockSize) {
         ran += size;
     }
     if (quiet < quietFor) failOnce(kNeverQuiet, "still sending after 20 s without input");
-    if (ledger.anyHanging()) {
-        failOnce(kHanging,
-                 "notes never ended after all notes off (channel:key x times):" + ledger.hanging());
-        ledger.clear();
+    // A key struck again while it sounded and ended once hangs only on an
+    // instrument that stacks voices of one key: the chord path keeps one
+    // sounding mark per note number, and host automation from another
+    // thread can cross a block's own notes. Such hangs are told in the
+    // summary; every other one fails.
+    std::string hanging, restruck;
+    if (!judgeNotes) ledger.clear();
+    for (const NoteLedger::Hanging& h : ledger.hangingNotes()) {
+        const std::string note = " ch" + std::to_string(h.channel) + ":" +
+                                 std::to_string(h.note) + "x" + std::to_string(h.count);
+        (h.restruck ? restruck : hanging) += note;
     }
+    if (!hanging.empty())
+        failOnce(kHanging, "notes never ended after all notes off (channel:key x times):" + hanging);
+    if (!restruck.empty() && !restruckTold) {
+        log.did("keys struck again while sounding and ended once:" + restruck);
+        restruckTold = true;
+    }
+    ledger.clear();
 }
 
 } // namespace validate
