@@ -112,9 +112,14 @@ void ZandrelGUI::valueChanged(CControl* control) {
     case 77:
     case 100:
     case 101: {
+        // Pressed, the button steps; with no preset to step from it stays
+        // lit until it is let go (the release must reach it, or the next
+        // press would be lost).
         const PresetBank bank = tag < 100 ? kChordBank : kArpBank;
-        if (value > 0.0f) stepPreset(bank, tag == 76 || tag == 100 ? 1 : -1);
-        if (presetBanks[bank].presetIndex < 0) control->setValue(1.0f);
+        if (value > 0.0f) {
+            stepPreset(bank, tag == 76 || tag == 100 ? 1 : -1);
+            if (presetBanks[bank].presetIndex < 0) control->setValue(1.0f);
+        }
         break;
     }
     case param::kLoadChordPreset:

@@ -26,8 +26,7 @@ namespace {
 // 0.565, the lanes' defaults (rows 2..8), or a name.
 constexpr float kRowZeroDefault = 0.565f;
 constexpr float kLaneRowDefaults[7] = {0.5f, 0.5f, 0.0f, 0.5f, 1.0f, 0.5f, 0.0f};
-// Preset menu titles show this much of a preset's name.
-constexpr size_t kPresetTitleLength = 24;
+constexpr size_t kPresetTitleLength = PresetMenuBank::kTitleLength;
 
 bool patternInUse(const ArpPattern& p) {
     for (int32_t step = 0; step < kStepCount; ++step) {

@@ -20,6 +20,8 @@ struct PresetMenuBank {
     static constexpr int32_t kMainMenu = 6666; // presetIndex of a main-level file
     static constexpr int32_t kFirstSubmenu = 2;
     static constexpr size_t kMaxEntries = kPresetListLimit;
+    // A menu's title shows this much of the loaded preset's name.
+    static constexpr size_t kTitleLength = 24;
 
     PresetMenuBank() : subChecks(kMaxEntries) {}
 

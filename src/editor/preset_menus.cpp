@@ -14,6 +14,7 @@
 
 namespace {
 constexpr int32_t kFirstSubmenu = PresetMenuBank::kFirstSubmenu;
+constexpr size_t kPresetTitleLength = PresetMenuBank::kTitleLength;
 
 int32_t commandOf(PresetBank bank) {
     return bank == kChordBank ? param::kLoadChordPreset : param::kLoadArpPreset;
@@ -176,24 +177,29 @@ void ZandrelGUI::followPresetPosition(PresetBank bank, float code) {
     MyCOptionMenu* menu = presetMenu(bank);
     PresetMenuBank& b = presetBanks[bank];
     if (!menu) return;
+    const CMenuItem* chosen = nullptr;
     if (code >= 10000.0f) {
         const auto position = static_cast<int32_t>(code);
         const int32_t folder = position / 10000 - 1;
         const int32_t entry = position % 10000;
-        const COptionMenu* submenu =
+        COptionMenu* submenu =
             folder <= b.lastFolderIndex ? menu->getSubMenu(kFirstSubmenu + folder) : nullptr;
         if (!submenu || entry >= submenu->getNbEntries()) return;
         b.clearChecks();
         b.subChecks[static_cast<size_t>(folder)][static_cast<size_t>(entry)] = 1;
         b.presetIndex = folder;
+        chosen = submenu->getEntry(entry);
     } else if (code >= 2.0f) {
         const int32_t k = b.lastFolderIndex + 1 + static_cast<int32_t>(code);
         if (k < b.firstFileEntry() || k >= menu->getNbEntries()) return;
         b.clearChecks();
         b.mainChecks[static_cast<size_t>(k)] = 1;
         b.presetIndex = PresetMenuBank::kMainMenu;
+        chosen = menu->getEntry(k);
     } else {
         return;
     }
+    // The loaded preset's name is the menu's title.
+    menu->setTitle(chosen->title.substr(0, kPresetTitleLength).c_str());
     showPresetChecks(bank);
 }
