@@ -176,6 +176,10 @@ void ZandrelGUI::applyNotification(int32_t index, float value) {
     case param::kRefreshChordSet:
         refreshStoredChordMarks();
         views.chordKeyboard->setCurrentKey(parameter(param::kCurrentKey));
+        // The chord set changed under the current key (a sort, an import):
+        // the current key written back to itself makes the engine tell its
+        // notes, velocities and name again.
+        write(param::kCurrentKey, parameter(param::kCurrentKey));
         break;
     case param::kRefreshChordName:
         views.chordName->setText(textOf(st.chordName, sizeof st.chordName));
