@@ -88,8 +88,9 @@ void ZandrelGUI::buildAboutBitmap() {
         context.setFont(CFontDesc{"Liberation Sans", 13 * s, kNormalFace});
         context.drawString("Version 1.11", CRect(0, R(60 * s), width, R(76 * s)));
         context.setFontColor(kLineText);
+        // Taller than the line: the underscores hang below the baseline.
         context.drawString("____________________________________",
-                           CRect(0, R(74 * s), width, R(88 * s)));
+                           CRect(0, R(70 * s), width, R(92 * s)));
         context.setFont(CFontDesc{"Liberation Sans", 12 * s, kNormalFace});
         context.drawString("chord memory and step arpeggiator, written for Linux",
                            CRect(0, R(92 * s), width, R(106 * s)));
