@@ -79,14 +79,14 @@ void ZandrelGUI::showPresetChecks(PresetBank bank) {
 
 void ZandrelGUI::presetMenuChosen(PresetBank bank) {
     presetBanks[bank].presetIndex = PresetMenuBank::kMainMenu;
-    selectPreset(bank);
+    int32_t chosen = -1;
+    const COptionMenu* chosenMenu = presetMenu(bank)->getLastItemMenu(chosen);
+    selectPreset(bank, chosenMenu, chosen);
 }
 
-void ZandrelGUI::selectPreset(PresetBank bank) {
+void ZandrelGUI::selectPreset(PresetBank bank, const COptionMenu* chosenMenu, int32_t chosen) {
     MyCOptionMenu* menu = presetMenu(bank);
     PresetMenuBank& b = presetBanks[bank];
-    int32_t chosen = -1;
-    const COptionMenu* chosenMenu = menu->getLastItemMenu(chosen);
     bool fromSubmenu = false;
     if (b.lastFolderIndex >= 0) {
         int32_t folder = -1;
@@ -144,7 +144,7 @@ void ZandrelGUI::stepPreset(PresetBank bank, int32_t direction) {
             if (e >= n) e = 0;
             if (e < 0) e = n - 1;
             b.pendingStepEntry = e;
-            selectPreset(bank);
+            selectPreset(bank, submenu, e);
         }
     } else if (b.presetIndex == PresetMenuBank::kMainMenu) {
         const int32_t n = menu->getNbEntries();
@@ -161,11 +161,11 @@ void ZandrelGUI::stepPreset(PresetBank bank, int32_t direction) {
             if (e <= b.lastFolderIndex + 2) e = n - 1;
             diagnostic("\n __________________________________whichmenuitem main NOW IS %f, %i",
                        static_cast<double>(e) + 0.01, e);
-            // As if the user had chosen the entry.
+            // As if the user had chosen the entry (whatever was chosen last).
             menu->setCurrent(e);
             menu->setValue(static_cast<float>(e) + 0.01f);
             b.presetIndex = PresetMenuBank::kMainMenu;
-            selectPreset(bank);
+            selectPreset(bank, menu, e);
         }
     } else {
         diagnostic("\n \n menu error, LPMOSS is %i", b.presetIndex);

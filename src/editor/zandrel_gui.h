@@ -228,7 +228,7 @@ private:
     void rebuildPresetMenus();
     void fillPresetMenu(PresetBank bank);
     void presetMenuChosen(PresetBank bank);
-    void selectPreset(PresetBank bank);
+    void selectPreset(PresetBank bank, const COptionMenu* chosenMenu, int32_t chosen);
     void followPresetPosition(PresetBank bank, float code);
     void showPresetChecks(PresetBank bank);
 
