@@ -295,7 +295,7 @@ void ZandrelGUI::laneSelectorChanged(float value) {
     write(param::kCurrentLane, value);
     MyCKickstepseq* seq = views.stepSequencer;
     seq->setSecondLayerFlag(value > 0.12f ? 1 : 0);
-    seq->setCurrentLane(static_cast<int32_t>(value * 7 + 0.5f));
+    seq->setCurrentLane(static_cast<int32_t>(std::lround(value * 7)));
     // The scale-degree flags belong to the scale lane: shown only there.
     CMultiOnOffButton* degrees = views.scaleDegrees;
     if (seq->getCurrentLane() == kScaleLane && !degrees->isAttached()) {

@@ -6,6 +6,9 @@
 #include "gui_test_support.h"
 #include "parameter_indices.h"
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -18,7 +21,7 @@ void setChord(ZandrelDSPEdit& effect, std::initializer_list<int> notes) {
     for (int note : notes) effect.setParameter(param::kNoteNumFirst + voice++, note * kNote);
 }
 int noteOf(float value) {
-    return static_cast<int>(value * 128 + 0.5f);
+    return static_cast<int>(std::lround(value * 128));
 }
 } // namespace
 
@@ -109,9 +112,11 @@ TEST_F(EditorTest, DraggingPatternBOntoECopiesItWholeAndSelectsE) {
     move(frame(), r.left + cell * 4.5, y, kLButton | kAlt);
     release(frame(), r.left + cell * 4.5, y);
     EXPECT_EQ(st.currentPattern, 4);
-    EXPECT_EQ(std::memcmp(st.patterns[4].rowValue, st.patterns[1].rowValue,
-                          sizeof st.patterns[1].rowValue),
-              0);
+    for (int row = 0; row < kRowCount; ++row)
+        EXPECT_TRUE(std::equal(std::begin(st.patterns[4].rowValue[row]),
+                               std::end(st.patterns[4].rowValue[row]),
+                               std::begin(st.patterns[1].rowValue[row])))
+            << "row " << row;
     EXPECT_STREQ(st.patterns[4].patternName, "Bee");
     EXPECT_EQ(host.automated.back(), (std::pair<int32_t, float>{3, 4 / 12.0f}));
     EXPECT_TRUE(selector->getMark(4)) << "E is in use now";
@@ -136,7 +141,8 @@ TEST_F(EditorTest, DrawingABarChangesThatStepOnlyToTheLastBit) {
     for (int s = 0; s < kStepCount; ++s) {
         bool same = after.stepOn[s] == before.stepOn[s] && after.stepKind[s] == before.stepKind[s];
         for (int row = 0; row < kRowCount; ++row)
-            same = same && std::memcmp(&after.rowValue[row][s], &before.rowValue[row][s], 4) == 0;
+            same = same && std::bit_cast<uint32_t>(after.rowValue[row][s]) ==
+                               std::bit_cast<uint32_t>(before.rowValue[row][s]);
         EXPECT_EQ(same, s != 5) << "step " << s;
     }
     EXPECT_NEAR(after.rowValue[0][5], 148 / 208.0f, 14 / 208.0f) << "where the pointer let go";

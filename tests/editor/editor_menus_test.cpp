@@ -8,6 +8,7 @@
 #include "parameter_indices.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -47,7 +48,7 @@ std::string cMajorMidiFile() {
 }
 
 int noteAt(ZandrelDSPEdit& effect, int voice) {
-    return static_cast<int>(effect.getParameter(param::kNoteNumFirst + voice) * 128 + 0.5f);
+    return static_cast<int>(std::lround(effect.getParameter(param::kNoteNumFirst + voice) * 128));
 }
 } // namespace
 
