@@ -27,14 +27,15 @@ ZandrelGUI::ZandrelGUI(EditorEngine& engine, EditorHost& host)
     rect = EditorRect{0, 0, 580, 593}; // getRect answers from the parameters
     refreshTimer = new CVSTGUITimer(this, kTimerAtCreation, true);
 
-    // The size: the configuration's, where there is a configuration file.
-    // Without one, a screen set up for double size gets 200 % rather than a
-    // postage stamp; a project's saved size replaces either when it loads.
     const PresetLibrary& library = engine.presetLibrary();
     // A new user's first save, drag out or look at the manual finds its
     // folders there.
     createPresetFolders(library.folders());
     midiImportFolder = library.folders().midiImportStart;
+
+    // The size: the configuration's, where there is a configuration file.
+    // Without one, a screen set up for double size gets 200 % rather than a
+    // postage stamp; a project's saved size replaces either when it loads.
     std::error_code error;
     const bool configured = std::filesystem::exists(library.folders().configFile, error);
     guiScale = editorScaleOfConfiguration(library.configuration().optEditorSize);
