@@ -175,10 +175,24 @@ public:
     bool isDragging() const override { return drag->isActive(); }
 
     unsigned long topLevelWindow() const override {
+        // The host's own top-level window is the one its window manager
+        // marked with WM_STATE (the manager's frame around it is not);
+        // without a manager, the window just below the root.
+        const Atom wmState = XInternAtom(display, "WM_STATE", True);
         Window w = window, root = None, parent = None, *children = nullptr;
         unsigned count = 0;
         while (XQueryTree(display, w, &root, &parent, &children, &count)) {
             if (children) XFree(children);
+            if (wmState != None && w != window) {
+                Atom type = None;
+                int format = 0;
+                unsigned long items = 0, after = 0;
+                unsigned char* data = nullptr;
+                XGetWindowProperty(display, w, wmState, 0, 0, False, AnyPropertyType, &type,
+                                   &format, &items, &after, &data);
+                if (data) XFree(data);
+                if (type != None) return w;
+            }
             if (parent == root || parent == None) return w;
             w = parent;
         }

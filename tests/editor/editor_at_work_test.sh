@@ -3,8 +3,10 @@
 # zandrel-editor-host and xdotool, each gesture checked on the engine's
 # state and photographed: "Sort by High Note " from the chord menu, C3
 # typed into a NoteNum display, the next chord preset, a bar drawn in the
-# step sequencer, and the chord dragged out onto another program's window
-# (twice: the button is released when a drag ends). Run under xvfb-run.
+# step sequencer, the chord dragged out onto another program's window
+# (twice: the button is released when a drag ends), and a chord preset
+# saved through a stand-in for zenity that stays above the host's window.
+# Run under xvfb-run.
 # usage: editor_at_work_test.sh EDITOR_HOST DROP_TARGET WORK_DIR
 set -euo pipefail
 host=$1
@@ -68,8 +70,14 @@ printf 'Mode\n60 0 4 7\n' >"$presets/Chord/a.fxp"
 printf 'Mode\n60 0 3 7\n' >"$presets/Chord/b.fxp"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 
+# The file dialog: a stand-in that logs its arguments and answers a path.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\necho "$@" > "%s/zenity.args"\necho "%s/Chord/saved"\n' "$work" "$presets" \
+    >"$work/bin/zenity"
+chmod +x "$work/bin/zenity"
+
 mkfifo "$work/in"
-"$host" <"$work/in" >"$log" 2>"$work/host.err" &
+PATH=$work/bin:$PATH "$host" <"$work/in" >"$log" 2>"$work/host.err" &
 pid=$!
 exec 3>"$work/in"
 wait_for '^open 593 579$'
@@ -159,6 +167,14 @@ shot after-drag
 # Released when the drag ended: the button is no longer lit.
 pixel() { /usr/bin/convert "$work/$1.png" -format "%[pixel:p{$2,$3}]" info:; }
 expect "the drag button's edge after the drop" "$(pixel after-drag 4 462)" "$(pixel drawing-bar 4 462)"
+
+# The chord save button (574,410) opens the dialog above the host's window.
+window=$(sed -n 's/^window //p' "$log")
+xdotool mousemove 574 410 click 1
+for _ in $(seq 50); do [[ -f "$presets/Chord/saved.fxp" ]] && break; sleep 0.1; done
+[[ -f "$presets/Chord/saved.fxp" ]] || fail "no chord preset saved"
+grep -q -- "--attach=$window " "$work/zenity.args" || fail "dialog: $(cat "$work/zenity.args")"
+grep -q -- "--title=Save Chords Preset..." "$work/zenity.args" || fail "dialog title"
 
 send quit
 wait_for '^quit$'
