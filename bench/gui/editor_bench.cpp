@@ -3,11 +3,17 @@
 // rebuild after "Arp ON" switches, and an idle call with nothing to do.
 // The heap an open window holds is reported as the counter "heap_bytes"
 // of the first-paint benchmark (after one open and close, so that the
-// process's font caches are not counted).
+// process's font caches are not counted). A click's way through the
+// window: from the press to the engine's change ("to_engine_us") and on to
+// the redrawn view ("to_redraw_us"), on the latch switch and on a step
+// drawn in the step sequencer.
+#include "con_off_button.h"
+#include "my_ckickstepseq.h"
 #include "vst_editor_bridge.h"
 #include "zandrel_dsp_edit.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 
 #include <cstdio>
 #include <cstdlib>
@@ -100,6 +106,42 @@ void BM_RebuildAfterSectionSwitch(benchmark::State& state) {
     }
 }
 
+// Arguments: scale, then 0 for the latch switch, 1 for a step drawn.
+void BM_ClickToRedrawnView(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    Setup setup(static_cast<int>(state.range(0)));
+    setup.open();
+    CFrame* frame = setup.gui().getFrame();
+    const EditorViews& views = setup.gui().getViews();
+    const bool step = state.range(1) == 1;
+    const CRect target = step
+                             ? views.stepSequencer->localToFrame(views.stepSequencer->getViewSize())
+                             : views.latch->localToFrame(views.latch->getViewSize());
+    const EngineState& st = setup.effect->zandEngine().engine();
+    double toEngine = 0, toRedraw = 0;
+    bool high = false;
+    for (auto _ : state) {
+        high = !high;
+        const float before = step ? st.patterns[0].rowValue[0][3] : st.midiLatch;
+        CPoint at(target.left + (step ? views.stepSequencer->getStepWidth() * 3.5 : 5),
+                  target.top + (step ? (high ? 40 : 160) : 5));
+        const auto t0 = Clock::now();
+        frame->onMouseDown(at, kLButton);
+        frame->onMouseUp(at, 0);
+        const auto t1 = Clock::now();
+        frame->updateDirty();
+        const auto t2 = Clock::now();
+        const float after = step ? st.patterns[0].rowValue[0][3] : st.midiLatch;
+        if (after == before) state.SkipWithError("the click changed nothing");
+        toEngine += std::chrono::duration<double, std::micro>(t1 - t0).count();
+        toRedraw += std::chrono::duration<double, std::micro>(t2 - t0).count();
+    }
+    state.counters["to_engine_us"] =
+        benchmark::Counter(toEngine, benchmark::Counter::kAvgIterations);
+    state.counters["to_redraw_us"] =
+        benchmark::Counter(toRedraw, benchmark::Counter::kAvgIterations);
+}
+
 void BM_IdleWithNothingChanged(benchmark::State& state) {
     Setup setup(static_cast<int>(state.range(0)));
     setup.open();
@@ -110,4 +152,10 @@ void BM_IdleWithNothingChanged(benchmark::State& state) {
 BENCHMARK(BM_TimeToFirstPaint)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRedraw)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildAfterSectionSwitch)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClickToRedrawnView)
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_IdleWithNothingChanged)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);

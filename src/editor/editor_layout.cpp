@@ -1,18 +1,26 @@
 // The views of the window, where they stand, with which bitmaps, tags and
 // first values. Every build creates them anew; the build order is the
 // drawing order (later views on top).
+#include "arp_pno_keys.h"
 #include "canim_knob.h"
 #include "cbitmap.h"
-#include "cdraw_context.h"
 #include "chorizontal_switch.h"
 #include "ckick_button.h"
+#include "cmulti_on_off_button.h"
 #include "con_off_button.h"
-#include "control_placeholder.h"
 #include "coption_menu.h"
-#include "csplash_screen.h"
+#include "cparam_display2.h"
 #include "ctext_edit.h"
 #include "ctext_label.h"
+#include "curl_splash_screen.h"
+#include "mosk_dialog.h"
+#include "my_ckickstepseq.h"
+#include "my_coption_menu.h"
+#include "my_drag_button.h"
+#include "my_sequence_selector.h"
 #include "parameter_indices.h"
+#include "piano_keys.h"
+#include "pop_text.h"
 #include "zandrel_gui.h"
 
 #include <algorithm>
@@ -26,6 +34,9 @@ const CColor kChordNameText{0, 0, 0, 255};
 const CColor kLabelText{226, 232, 240, 255};
 const CColor kFieldBack{14, 16, 20, 255};
 const CColor kFieldFrame{70, 76, 90, 255};
+// The preset menus' titles: dark text on the light panels behind them.
+const CColor kPresetMenuText{34, 34, 34, 255};
+const CColor kPresetMenuShadow{31, 31, 31, 38};
 
 void styleLabel(CParamDisplay* label, CColor text, double scale) {
     label->setBackColor(kTransparent);
@@ -71,47 +82,52 @@ CRect ZandrelGUI::scaledWithBitmap(double left, double top, CBitmap* bitmap, int
     return CRect(CPoint(R(s * left), R(s * top)), bitmap->getWidth(), bitmap->getHeight() / states);
 }
 
-ControlPlaceholder* ZandrelGUI::placeholder(const CRect& r, int32_t tag, const char* className) {
-    return new ControlPlaceholder(r, this, tag, className, guiScaleF);
+CParamDisplay2* ZandrelGUI::valueDisplay(const CRect& r, int32_t tag, int32_t style,
+                                         float defaultValue) {
+    // The backgrounds carry the dark panels the displays' text stands on.
+    auto* d = new CParamDisplay2(r, this, tag, nullptr, kNoFrame, guiScaleF);
+    d->setDisplayStyle(style);
+    d->setBackColor(kTransparent);
+    d->setDefaultValue(defaultValue);
+    d->setValue(parameter(tag));
+    return d;
+}
+
+MyCOptionMenu* ZandrelGUI::presetMenuView(const CRect& r, int32_t tag, const char* first,
+                                          const char* second) {
+    auto* menu = new MyCOptionMenu(r, this, tag);
+    menu->setTitle("Zandrel"); // the preset's name replaces it at once
+    menu->setFont(CFontDesc{"Liberation Sans", 10 * guiScaleF, kNormalFace});
+    menu->setFontColor(kPresetMenuText);
+    menu->setShadowColor(kPresetMenuShadow);
+    menu->setBackColor(kTransparent);
+    menu->setFrameColor(kTransparent);
+    menu->setPopupScale(guiScaleF);
+    // Stand-ins until the presets folder has been read.
+    menu->addEntry(first);
+    menu->addEntry(second);
+    return menu;
 }
 
 void ZandrelGUI::buildControls() {
-    feed.octaveOffset = -24; // the new keyboard starts two octaves down
     buildHeader();
     buildChordSection();
     buildArpSection();
     if (arpShown) frame->addView(views.arpSection);
     if (chordsShown) frame->addView(views.chordSection);
-    views.popText = placeholder(scaled(1, 1, 9, 9), 151, "PopText");
-}
-
-void ZandrelGUI::buildAboutBitmap() {
-    CBitmap* background = bitmaps[128];
-    auto* about = new CBitmap(static_cast<int32_t>(background->getWidth()),
-                              static_cast<int32_t>(background->getHeight()));
-    {
-        const double s = guiScaleF;
-        CDrawContext context(about);
-        context.drawBitmap(background, CRect(0, 0, about->getWidth(), about->getHeight()));
-        context.setFontColor(kLabelText);
-        context.setFont(CFontDesc{"Liberation Sans", 24 * s, kBoldFace});
-        context.drawString("Zandrel VST", CRect(0, R(30 * s), about->getWidth(), R(60 * s)));
-        context.setFont(CFontDesc{"Liberation Sans", 12 * s, kNormalFace});
-        context.drawString("Version 1.11", CRect(0, R(62 * s), about->getWidth(), R(78 * s)));
-        context.drawString("____________________________________",
-                           CRect(0, R(77 * s), about->getWidth(), R(93 * s)));
-    }
-    if (aboutBitmap) aboutBitmap->forget();
-    aboutBitmap = about;
+    views.popText = new PopText(scaled(1, 1, 9, 9), this, 151);
+    views.popText->setFont(CFontDesc{"Liberation Sans", 10 * guiScaleF, kNormalFace});
 }
 
 void ZandrelGUI::buildHeader() {
     const double s = guiScaleF;
     CBitmap* b;
-    views.about = new CSplashScreen(
+    views.about = new CURLSplashScreen(
         scaled(346, 2, 550, 34), this, 92, aboutBitmap,
         CRect(R(10 * s), R(10 * s), aboutBitmap->getWidth(), aboutBitmap->getHeight() - R(10 * s)),
-        CPoint(R(10 * s), 0));
+        CPoint(R(10 * s), 0), guiScaleF);
+    views.about->setVerticalOffset(R(12 * s));
+    views.about->setLinkAction([this] { openInDesktop(manualPath()); });
     frame->addView(views.about);
 
     b = bitmaps[1130];
@@ -133,14 +149,14 @@ void ZandrelGUI::buildHeader() {
     frame->addView(views.options);
 
     const CRect whole = frame->getViewSize();
-    views.messageDialog =
-        placeholder(CRect(R(12 * s), R(12 * s), whole.right - R(12 * s), whole.bottom - R(12 * s)),
-                    147, "moskDialog");
-    views.messageDialog->setVisible(false);
+    // Kept detached until the editor has something to say.
+    views.messageDialog = new moskDialog(
+        CRect(R(12 * s), R(12 * s), whole.right - R(12 * s), whole.bottom - R(12 * s)), this, 147,
+        guiScaleF);
+    views.messageDialog->setButtonLayout(1);
 
-    views.transpose = placeholder(scaled(303, 14, 329, 26), param::kTranspose, "CParamDisplay2");
-    views.transpose->setDefaultValue(0.5f);
-    views.transpose->setValue(parameter(param::kTranspose));
+    views.transpose =
+        valueDisplay(scaled(303, 14, 329, 26), param::kTranspose, CParamDisplay2::kTranspose, 0.5f);
     frame->addView(views.transpose);
 
     b = bitmaps[146];
@@ -204,9 +220,8 @@ void ZandrelGUI::buildChordSection() {
     const double s = guiScaleF;
     CBitmap* b;
 
-    views.currentKey = placeholder(scaled(84, 95, 124, 107), param::kCurrentKey, "CParamDisplay2");
-    views.currentKey->setDefaultValue(0);
-    views.currentKey->setValue(parameter(param::kCurrentKey));
+    views.currentKey =
+        valueDisplay(scaled(84, 95, 124, 107), param::kCurrentKey, CParamDisplay2::kNoteName, 0);
     section->addView(views.currentKey);
 
     b = bitmaps[1129];
@@ -222,10 +237,9 @@ void ZandrelGUI::buildChordSection() {
             const double left = R(s * (139 + 58 * i));
             const int32_t tag = (row ? param::kNoteVelFirst : param::kNoteNumFirst) + i;
             const double top = R(s * (row ? 94 : 70));
-            ControlPlaceholder* d = placeholder(CRect(left, top, left + R(30 * s), top + R(12 * s)),
-                                                tag, "CParamDisplay2");
-            d->setDefaultValue(row ? 0.5f : 0.0f);
-            d->setValue(parameter(tag));
+            CParamDisplay2* d = valueDisplay(
+                CRect(left, top, left + R(30 * s), top + R(12 * s)), tag,
+                row ? CParamDisplay2::kVelocity : CParamDisplay2::kNoteOrDash, row ? 0.5f : 0.0f);
             (row ? views.noteVel : views.noteNum)[i] = d;
             views.byTag[tag] = d;
             section->addView(d);
@@ -236,7 +250,9 @@ void ZandrelGUI::buildChordSection() {
     styleLabel(views.chordName, kChordNameText, s);
     section->addView(views.chordName);
 
-    views.dragOut = placeholder(scaled(0, 24, 58, 119), 152, "MyDragButton");
+    // Its face is on the section's background.
+    views.dragOut = new MyDragButton(scaled(0, 24, 58, 119), this, 152, nullptr);
+    views.dragOut->setDrawsOwnFace(false);
     section->addView(views.dragOut);
 
     views.chordMenu = new COptionMenu(scaled(123, 8, 181, 32), this, 79, bitmaps[1137]);
@@ -268,21 +284,26 @@ void ZandrelGUI::buildChordSection() {
         section->addView(*k.view);
     }
 
-    views.chordKeyboard = placeholder(scaled(29, 125, 590, 185), 73, "PianoKeys");
-    feed.patternKeys = arpShown && engine.engine().optLowKeysPickPattern;
+    views.chordKeyboard = new PianoKeys(scaled(29, 125, 590, 185), this, 73, guiScaleF);
+    views.chordKeyboard->setOctaveWidth(metrics[LayoutMetrics::kOctaveWidth],
+                                        metrics[LayoutMetrics::kKeyboardSecond]);
+    views.chordKeyboard->setKeyboardOffset(octaveOffset);
+    views.chordKeyboard->setPatternKeys(arpShown && engine.engine().optLowKeysPickPattern);
+    for (int32_t voice = 0; voice < 8; ++voice)
+        views.chordKeyboard->setVoiceNote(voice, parameter(param::kNoteNumFirst + voice));
+    views.chordKeyboard->setCurrentKey(parameter(param::kCurrentKey));
     section->addView(views.chordKeyboard);
 
     views.octaveShift = new COnOffButton(scaled(5, 125, 28, 183), this, 89, bitmaps[1135]);
-    views.octaveShift->setValue(feed.octaveOffset < 0 ? 1.0f : 0.0f);
+    views.octaveShift->setValue(octaveOffset < 0 ? 1.0f : 0.0f);
     section->addView(views.octaveShift);
     views.playedKeys =
         new COnOffButton(scaled(100, 70, 118, 84), this, param::kPlayedKeys, bitmaps[1136]);
     views.playedKeys->setValue(parameter(param::kPlayedKeys));
     section->addView(views.playedKeys);
 
-    views.chordPresetMenu =
-        placeholder(scaled(415, 13, 523, 27), param::kLoadChordPreset, "MyCOptionMenu");
-    views.chordPresetMenu->setCaption(feed.chordPresetTitle);
+    views.chordPresetMenu = presetMenuView(scaled(415, 13, 523, 27), param::kLoadChordPreset,
+                                           " Presets ", " Missing! ");
     section->addView(views.chordPresetMenu);
 }
 
@@ -293,7 +314,11 @@ void ZandrelGUI::buildArpSection() {
         engine.engine().patterns[std::clamp(engine.engine().currentPattern, 0, kPatternCount - 1)];
     CBitmap* b;
 
-    views.stepSequencer = placeholder(scaled(8, 27, 585, 260), 123, "MyCKickstepseq");
+    views.stepSequencer =
+        new MyCKickstepseq(scaled(8, 27, 585, 260), this, 123, guiScaleF, arpShown ? 1 : 0);
+    views.stepSequencer->setGridMetrics(metrics[LayoutMetrics::kGridWidth],
+                                        metrics[LayoutMetrics::kGridHeight],
+                                        metrics[LayoutMetrics::kStepWidth]);
     section->addView(views.stepSequencer);
 
     b = bitmaps[143];
@@ -304,16 +329,16 @@ void ZandrelGUI::buildArpSection() {
     section->addView(views.laneSelector);
 
     // Shown only while the scale lane is chosen (the lane selector attaches it).
-    views.scaleDegrees = placeholder(scaled(8, 276, 148, 293), 118, "CMultiOnOffButton");
+    views.scaleDegrees =
+        new CMultiOnOffButton(scaledWithBitmap(8, 276, bitmaps[145], 2), this, 118, bitmaps[145]);
+    for (int32_t i = 0; i < 8; ++i) views.scaleDegrees->flags[i] = pattern.scaleDegreeOn[i];
 
-    views.laneDivider =
-        placeholder(scaled(123, 310, 149, 322), param::kLaneDivider, "CParamDisplay2");
-    views.laneDivider->setDefaultValue(0);
-    views.laneDivider->setValue(parameter(param::kLaneDivider));
+    views.laneDivider = valueDisplay(scaled(123, 310, 149, 322), param::kLaneDivider,
+                                     CParamDisplay2::kLaneDivider, 0);
     section->addView(views.laneDivider);
 
     views.patternSelector =
-        placeholder(scaled(163, 275, 403, 292), param::kPattern, "MySequenceSelector");
+        new MySequenceSelector(scaled(163, 275, 403, 292), this, param::kPattern, guiScaleF, 1);
     views.patternSelector->setValue(parameter(param::kPattern));
     section->addView(views.patternSelector);
 
@@ -383,7 +408,9 @@ void ZandrelGUI::buildArpSection() {
         section->addView(*k.view);
     }
 
-    views.arpKeyboard = placeholder(scaled(514, 302, 583, 345), 97, "ArpPnoKeys");
+    views.arpKeyboard = new ArpPnoKeys(scaled(514, 302, 583, 345), this, 97, guiScaleF);
+    for (int32_t pc = 0; pc < 12; ++pc)
+        views.arpKeyboard->setRule(pc, engine.engine().arpNoteRule[pc]);
     section->addView(views.arpKeyboard);
 
     views.arpChordName = new CTextLabel(scaled(14, 332, 104, 344));
@@ -392,7 +419,6 @@ void ZandrelGUI::buildArpSection() {
     section->addView(views.arpChordName);
 
     views.arpPresetMenu =
-        placeholder(scaled(416, 278, 522, 292), param::kLoadArpPreset, "MyCOptionMenu");
-    views.arpPresetMenu->setCaption(feed.arpPresetTitle);
+        presetMenuView(scaled(416, 278, 522, 292), param::kLoadArpPreset, " arp ", " error! ");
     section->addView(views.arpPresetMenu);
 }

@@ -1,14 +1,20 @@
 // What the window does when the engine tells it that something changed:
 // every notification index and its reaction, the full refresh and the
 // exchange of step values with the step sequencer.
+#include "arp_pno_keys.h"
 #include "canim_knob.h"
 #include "chorizontal_switch.h"
+#include "cmulti_on_off_button.h"
 #include "con_off_button.h"
-#include "control_placeholder.h"
 #include "coption_menu.h"
+#include "cparam_display2.h"
 #include "ctext_edit.h"
 #include "ctext_label.h"
+#include "my_ckickstepseq.h"
+#include "my_coption_menu.h"
+#include "my_sequence_selector.h"
 #include "parameter_indices.h"
+#include "piano_keys.h"
 #include "zandrel_gui.h"
 
 #include <algorithm>
@@ -20,6 +26,7 @@ namespace {
 // 0.565, the lanes' defaults (rows 2..8), or a name.
 constexpr float kRowZeroDefault = 0.565f;
 constexpr float kLaneRowDefaults[7] = {0.5f, 0.5f, 0.0f, 0.5f, 1.0f, 0.5f, 0.0f};
+constexpr size_t kPresetTitleLength = PresetMenuBank::kTitleLength;
 
 bool patternInUse(const ArpPattern& p) {
     for (int32_t step = 0; step < kStepCount; ++step) {
@@ -32,6 +39,10 @@ bool patternInUse(const ArpPattern& p) {
 
 std::string textOf(const char* field, size_t size) {
     return std::string(field, strnlen(field, size));
+}
+
+const ArpPattern& currentPatternOf(const EngineState& st) {
+    return st.patterns[std::clamp(st.currentPattern, 0, kPatternCount - 1)];
 }
 } // namespace
 
@@ -52,15 +63,35 @@ void ZandrelGUI::setSongOptionChecks() {
     views.songOptions->checkEntry(1, engine.engine().xmitVoicesCh3 != 0);
 }
 
+void ZandrelGUI::showPresetTitles() {
+    const EngineState& st = engine.engine();
+    const std::string chords = textOf(st.chordPresetMenuName, sizeof st.chordPresetMenuName);
+    const std::string arps = textOf(st.arpPresetMenuName, sizeof st.arpPresetMenuName);
+    views.chordPresetMenu->setTitle(chords.substr(0, kPresetTitleLength).c_str());
+    views.arpPresetMenu->setTitle(arps.substr(0, kPresetTitleLength).c_str());
+}
+
+void ZandrelGUI::refreshStoredChordMarks() {
+    // Every trigger key whose chord has a voice with a note is marked.
+    const EngineState& st = engine.engine();
+    PianoKeys* keys = views.chordKeyboard;
+    keys->clearMarks();
+    for (int32_t key = 0; key < kKeyCount; ++key) {
+        bool stored = false;
+        for (int32_t voice = 0; voice < kVoiceCount && !stored; ++voice)
+            stored = st.chordNote[voice][key] > 0.0f;
+        if (stored) keys->setMark(key, 1);
+    }
+}
+
 void ZandrelGUI::applyNotification(int32_t index, float value) {
     // A host write that the engine's guard refused still reaches the
     // editor: show what the engine holds, not what was asked.
     if (index >= 0 && index < param::kHostParameterCount) value = parameter(index);
     const EngineState& st = engine.engine();
-    const ArpPattern& pattern = st.patterns[std::clamp(st.currentPattern, 0, kPatternCount - 1)];
     if (index >= param::kNoteNumFirst && index < param::kNoteNumFirst + 8) {
         views.noteNum[index - param::kNoteNumFirst]->setValue(value);
-        feed.changedVoice = index - param::kNoteNumFirst;
+        views.chordKeyboard->setVoiceNote(index - param::kNoteNumFirst, value);
         refreshStoredChordMarks();
         return;
     }
@@ -85,18 +116,19 @@ void ZandrelGUI::applyNotification(int32_t index, float value) {
     case param::kGate:
         views.gate->setValue(value);
         break;
-    case param::kPattern:
+    case param::kPattern: {
         views.patternSelector->setValue(value);
         views.linkLanes->setValue(parameter(param::kLinkLanes));
         views.chordStep->setValue(parameter(param::kChordStep));
         views.restartOnKey->setValue(parameter(param::kRestartOnKey));
         views.rate->setValue(parameter(param::kCurrentRate));
         showRate();
-        std::copy(std::begin(pattern.scaleDegreeOn), std::end(pattern.scaleDegreeOn),
-                  feed.scaleDegrees.begin());
+        const ArpPattern& pattern = currentPatternOf(st);
+        for (int32_t i = 0; i < 8; ++i) views.scaleDegrees->flags[i] = pattern.scaleDegreeOn[i];
         views.scaleDegrees->setDirty();
         views.stepSequencer->setDirty();
         break;
+    }
     case param::kChordsOn:
         if ((value != 0.0f) != chordsShown) {
             chordsShown = value != 0.0f;
@@ -109,8 +141,7 @@ void ZandrelGUI::applyNotification(int32_t index, float value) {
             arpShown = value != 0.0f;
             views.arpOn->setValue(arpShown ? 1.0f : 0.0f);
             rebuildPending = true;
-            feed.arpOn = arpShown;
-            views.stepSequencer->setDirty();
+            views.stepSequencer->setEditEnabled(arpShown ? 1 : 0);
         }
         break;
     case param::kMidiLatch:
@@ -125,18 +156,30 @@ void ZandrelGUI::applyNotification(int32_t index, float value) {
     case param::kInputMode:
         views.inputMode->setValue(value);
         break;
+    case param::kLoadChordPreset:
+    case param::kLoadArpPreset:
+        // A preset loaded by position (a menu, the buttons, a program
+        // change): its entry gets the check mark.
+        followPresetPosition(index == param::kLoadChordPreset ? kChordBank : kArpBank, value);
+        break;
     case param::kCurrentKey:
         views.currentKey->setValue(value);
-        feed.currentKey = value;
-        views.chordKeyboard->setDirty();
+        views.chordKeyboard->setCurrentKey(value);
         break;
     case param::kRefreshMenus:
         refreshStoredChordMarks();
-        if (value > 9.0f) setSongOptionChecks(); // the preset menus follow them with the menus
+        if (value > 9.0f) {
+            rebuildPresetMenus();
+            setSongOptionChecks();
+        }
         break;
     case param::kRefreshChordSet:
         refreshStoredChordMarks();
-        feed.currentKey = parameter(param::kCurrentKey);
+        views.chordKeyboard->setCurrentKey(parameter(param::kCurrentKey));
+        // The chord set changed under the current key (a sort, an import):
+        // the current key written back to itself makes the engine tell its
+        // notes, velocities and name again.
+        write(param::kCurrentKey, parameter(param::kCurrentKey));
         break;
     case param::kRefreshChordName:
         views.chordName->setText(textOf(st.chordName, sizeof st.chordName));
@@ -179,10 +222,7 @@ void ZandrelGUI::applyNotification(int32_t index, float value) {
         setParameter(param::kPatternChanged, 17.0f);
         break;
     case param::kRefreshPresetNames:
-        feed.chordPresetTitle = textOf(st.chordPresetMenuName, sizeof st.chordPresetMenuName);
-        feed.arpPresetTitle = textOf(st.arpPresetMenuName, sizeof st.arpPresetMenuName);
-        views.chordPresetMenu->setCaption(feed.chordPresetTitle);
-        views.arpPresetMenu->setCaption(feed.arpPresetTitle);
+        showPresetTitles();
         break;
     case param::kPlayedKeys:
         views.playedKeys->setValue(value);
@@ -196,14 +236,16 @@ void ZandrelGUI::stepRefresh(float value) {
     if (value <= 0.5f) return readBackSteps();
     if (value == 1.1f) {
         const EngineState& st = engine.engine();
-        std::copy(std::begin(st.arpNoteRule), std::end(st.arpNoteRule), feed.arpRules.begin());
-        views.arpKeyboard->setDirty();
+        for (int32_t pc = 0; pc < 12; ++pc) views.arpKeyboard->setRule(pc, st.arpNoteRule[pc]);
+        views.arpKeyboard->invalid();
         return;
     }
     if (value == 17.0f) return fullRefresh();
     if (value > 17.0f && value < 260.0f) {
         // Every second step's note choice becomes a rest, written back at once.
-        for (int32_t step = 1; step < kStepCount; step += 2) feed.steps[step].bar = 0;
+        MyCKickstepseq* seq = views.stepSequencer;
+        for (int32_t step = 1; step < kStepCount; step += 2) seq->setBarHeight(step, 0);
+        seq->markStepsChanged(0xAAAA);
         setParameter(param::kPatternChanged, 0.0f);
         return;
     }
@@ -213,33 +255,37 @@ void ZandrelGUI::stepRefresh(float value) {
 void ZandrelGUI::refreshStep(int32_t step) {
     if (step < 0 || step >= kStepCount) return;
     const EngineState& st = engine.engine();
-    const ArpPattern& p = st.patterns[std::clamp(st.currentPattern, 0, kPatternCount - 1)];
+    const ArpPattern& p = currentPatternOf(st);
     const int32_t laneRow = std::clamp(st.currentLane, 0, kLaneCount - 1) + 1;
     const double height = metrics[LayoutMetrics::kGridHeight];
-    StepColumn& c = feed.steps[step];
-    c.bar = static_cast<int32_t>(p.rowValue[0][step] * height);
-    c.laneBar = static_cast<int32_t>(p.rowValue[laneRow][step] * height);
-    c.kind = static_cast<int32_t>(
-        std::lround(p.stepKind[step] * metrics[LayoutMetrics::kPixelsPerKind]));
-    c.on = p.stepOn[step] != 0;
-    feed.laneStart = static_cast<int32_t>(parameter(param::kLaneStartKeepEnd) * 16);
-    feed.laneLength = static_cast<int32_t>(parameter(param::kLaneLength) * 16);
-    views.stepSequencer->setDirty();
+    MyCKickstepseq* seq = views.stepSequencer;
+    seq->setBarHeight(step, static_cast<int32_t>(p.rowValue[0][step] * height));
+    seq->setSecondLayerHeight(step, static_cast<int32_t>(p.rowValue[laneRow][step] * height));
+    seq->setStepMarker(step, static_cast<int32_t>(std::lround(
+                                 p.stepKind[step] * metrics[LayoutMetrics::kPixelsPerKind])));
+    seq->setStepSwitch(step, p.stepOn[step] != 0);
+    seq->setLoopStart(static_cast<int32_t>(parameter(param::kLaneStartKeepEnd) * 16));
+    seq->setLength(static_cast<int32_t>(parameter(param::kLaneLength) * 16));
 }
 
 void ZandrelGUI::readBackSteps() {
     // The values drawn in the step sequencer reach the pattern this way,
-    // written straight into the record as the engine reads them.
+    // written straight into the record as the engine reads them. Only the
+    // steps a gesture changed: a value between two pixels (a random value
+    // of the scale lane) stays as it is when another step is drawn.
     EngineState& st = engine.engine();
     ArpPattern& p = st.patterns[std::clamp(st.currentPattern, 0, kPatternCount - 1)];
     const int32_t laneRow = std::clamp(st.currentLane, 0, kLaneCount - 1) + 1;
     const double inverse = metrics[LayoutMetrics::kInverseGridHeight];
+    MyCKickstepseq* seq = views.stepSequencer;
+    const uint16_t changed = seq->takeChangedSteps();
     for (int32_t step = 0; step < kStepCount; ++step) {
-        const StepColumn& c = feed.steps[step];
-        p.rowValue[0][step] = static_cast<float>(c.bar * inverse);
-        p.rowValue[laneRow][step] = static_cast<float>(c.laneBar * inverse);
-        p.stepKind[step] = static_cast<int32_t>(c.kind * metrics[LayoutMetrics::kStepsPerPixel]);
-        p.stepOn[step] = c.on ? 1 : 0;
+        if (!(changed & (1u << step))) continue;
+        p.rowValue[0][step] = static_cast<float>(seq->getBarHeight(step) * inverse);
+        p.rowValue[laneRow][step] = static_cast<float>(seq->getSecondLayerHeight(step) * inverse);
+        p.stepKind[step] =
+            static_cast<int32_t>(seq->getStepMarker(step) * metrics[LayoutMetrics::kStepsPerPixel]);
+        p.stepOn[step] = seq->getStepSwitch(step) ? 1 : 0;
     }
 }
 
@@ -249,10 +295,10 @@ void ZandrelGUI::fullRefresh() {
     views.latch->setValue(parameter(param::kMidiLatch));
     checkArpRateFree(parameter(param::kArpFreeRate) != 0.0f);
     for (int32_t p = 0; p < kPatternCount; ++p)
-        feed.patternInUse[p] = patternInUse(st.patterns[p]) ? 1.0f : 0.0f;
-    std::copy(std::begin(st.arpNoteRule), std::end(st.arpNoteRule), feed.arpRules.begin());
+        views.patternSelector->setMark(p, patternInUse(st.patterns[p]) ? 1.0f : 0.0f);
+    for (int32_t pc = 0; pc < 12; ++pc) views.arpKeyboard->setRule(pc, st.arpNoteRule[pc]);
     views.arpKeyboard->setDirty();
-    const ArpPattern& pattern = st.patterns[std::clamp(st.currentPattern, 0, kPatternCount - 1)];
+    const ArpPattern& pattern = currentPatternOf(st);
     views.patternName->setText(textOf(pattern.patternName, sizeof pattern.patternName));
     for (int32_t step = 0; step < kStepCount; ++step) refreshStep(step);
     views.stepSequencer->setDirty();

@@ -16,6 +16,11 @@ void MyDragButton::draw(CDrawContext* context) {
     box.inset(4 * s, 4 * s);
     context->setLineWidth(s);
     context->setFrameColor(isEditing() ? CColor{40, 200, 240, 255} : CColor{90, 98, 112, 255});
+    if (!drawsOwnFace) {
+        if (isEditing()) context->drawRect(box, kDrawStroked);
+        setDirty(false);
+        return;
+    }
     context->drawRect(box, kDrawStroked);
     context->setFont(CFontDesc{"Liberation Sans", 9 * s, kBoldFace});
     context->setFontColor(CColor{150, 158, 170, 255});

@@ -1,9 +1,14 @@
 #include "zandrel_gui.h"
 
+#include "arp_pno_keys.h"
+#include "cfile_selector.h"
 #include "chorizontal_switch.h"
-#include "control_placeholder.h"
+#include "cmulti_on_off_button.h"
 #include "cvstgui_timer.h"
+#include "mosk_dialog.h"
+#include "my_ckickstepseq.h"
 #include "parameter_indices.h"
+#include "pop_text.h"
 #include "screen_scale.h"
 
 #include <filesystem>
@@ -22,10 +27,15 @@ ZandrelGUI::ZandrelGUI(EditorEngine& engine, EditorHost& host)
     rect = EditorRect{0, 0, 580, 593}; // getRect answers from the parameters
     refreshTimer = new CVSTGUITimer(this, kTimerAtCreation, true);
 
+    const PresetLibrary& library = engine.presetLibrary();
+    // A new user's first save, drag out or look at the manual finds its
+    // folders there.
+    createPresetFolders(library.folders());
+    midiImportFolder = library.folders().midiImportStart;
+
     // The size: the configuration's, where there is a configuration file.
     // Without one, a screen set up for double size gets 200 % rather than a
     // postage stamp; a project's saved size replaces either when it loads.
-    const PresetLibrary& library = engine.presetLibrary();
     std::error_code error;
     const bool configured = std::filesystem::exists(library.folders().configFile, error);
     guiScale = editorScaleOfConfiguration(library.configuration().optEditorSize);
@@ -37,6 +47,10 @@ ZandrelGUI::ZandrelGUI(EditorEngine& engine, EditorHost& host)
 
 ZandrelGUI::~ZandrelGUI() {
     if (frame) close();
+    if (fileSelector) {
+        fileSelector->abandon(); // an open dialog's answer has nobody to go to
+        fileSelector->forget();
+    }
     refreshTimer->stop();
     refreshTimer->forget();
     if (aboutBitmap) aboutBitmap->forget();
@@ -95,6 +109,8 @@ void ZandrelGUI::afterBuild() {
         valueChanged(views.laneSelector);
     }
     refreshTimer->setFireTime(kTimerWhileOpen);
+    rebuildPresetMenus();
+    setParameter(param::kRefreshPresetNames, 1.0f); // the menus' titles
     // The current key written back to itself makes the engine tell the
     // editor everything about it (notes, velocities, locks, name).
     write(param::kCurrentKey, parameter(param::kCurrentKey));
@@ -102,13 +118,15 @@ void ZandrelGUI::afterBuild() {
 }
 
 void ZandrelGUI::releaseDetachedViews() {
-    // The editor always holds the scale-degree button (its section holds it
-    // too while it is shown); the others are held by the editor only while
-    // they are detached.
-    if (views.scaleDegrees) views.scaleDegrees->forget();
+    // The editor holds a reference of its own to the views it attaches and
+    // detaches as it goes (the scale-degree button, the text entry, the
+    // message dialog); the frame holds another while they are attached.
+    // The sections are the editor's only while they are detached.
+    for (CView* view : {static_cast<CView*>(views.scaleDegrees), static_cast<CView*>(views.popText),
+                        static_cast<CView*>(views.messageDialog)})
+        if (view) view->forget();
     for (CView* view :
-         {static_cast<CView*>(views.popText), static_cast<CView*>(views.messageDialog),
-          static_cast<CView*>(views.arpSection), static_cast<CView*>(views.chordSection)})
+         {static_cast<CView*>(views.arpSection), static_cast<CView*>(views.chordSection)})
         if (view && !view->isAttached()) view->forget();
     views = EditorViews{};
 }
@@ -172,6 +190,11 @@ void ZandrelGUI::idle() {
     if (frame) {
         drainNotifications();
         if (isGuiOpen() && rebuildPending) rebuild();
+        // A text entry accepted unchanged reports nothing: it goes once it
+        // has lost the focus.
+        if (isGuiOpen() && views.popText && views.popText->isAttached() &&
+            !views.popText->isEditBoxOpen())
+            closeTextEntry();
     }
     AEffGUIEditor::idle(); // window events, timers, drawing
 }
@@ -188,15 +211,21 @@ void ZandrelGUI::setParameter(int32_t index, float value) {
 void ZandrelGUI::onTimer() {
     if (!isGuiOpen()) return;
     const EngineState& st = engine.engine();
-    for (int32_t pc = 0; pc < 12; ++pc) setArpSounding(pc, st.arpPitchClassOn[pc] != 0);
+    // Both controls redraw only what changed.
+    for (int32_t pc = 0; pc < 12; ++pc)
+        views.arpKeyboard->setSounding(pc, st.arpPitchClassOn[pc] != 0);
     const int32_t lane = st.currentLane >= 0 && st.currentLane < kLaneCount ? st.currentLane : 0;
-    setPlayingStep(st.lanePos[lane]);
+    views.stepSequencer->setPlayingStep(st.lanePos[lane]);
     if (frame) frame->updateDirty();
 }
 
-CMessageResult ZandrelGUI::notify(CBaseObject*, const char* message) {
+CMessageResult ZandrelGUI::notify(CBaseObject* sender, const char* message) {
     if (message == kMsgTimer) {
         onTimer();
+        return kMessageNotified;
+    }
+    if (message == kSelectEndMessage) {
+        fileDialogEnded(static_cast<CFileSelector*>(sender));
         return kMessageNotified;
     }
     return kMessageUnknown;

@@ -131,6 +131,12 @@ PresetFolders makePresetFolders(const std::string& documents) {
     return f;
 }
 
+void createPresetFolders(const PresetFolders& folders) {
+    for (const std::string* folder :
+         {&folders.maker, &folders.presets, &folders.wholeState, &folders.chords, &folders.arps})
+        if (!folder->empty() && !exists(*folder)) mkdir(folder->c_str(), 0755);
+}
+
 PresetList scanPresetFolder(const std::string& folder) {
     const std::string base = withSlash(folder);
     const Listing top = listFolder(base);

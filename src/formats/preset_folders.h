@@ -39,6 +39,11 @@ struct PresetFolders {
 // nothing of that name exists (and nothing else).
 PresetFolders makePresetFolders(const std::string& documents);
 
+// Creates the presets folder and its "Presets/", "Chord/" and "Arp/"
+// subfolders where they are missing (the editor does so, so that a new
+// user's first save, drag out or look at the manual finds them).
+void createPresetFolders(const PresetFolders& folders);
+
 enum PresetBank : int { kChordBank = 0, kArpBank = 1 };
 
 constexpr size_t kPresetListLimit = 256;

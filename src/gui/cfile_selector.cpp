@@ -1,5 +1,6 @@
 #include "cfile_selector.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -34,6 +35,20 @@ bool executableOnPath(const std::string& name, std::string& found) {
     }
     return false;
 }
+
+// "fxp" becomes "*.[fF][xX][pP]": both dialogs match glob patterns by case.
+std::string anyCasePattern(const std::string& extension) {
+    std::string pattern = "*.";
+    for (char c : extension) {
+        const auto u = static_cast<unsigned char>(c);
+        if (std::isalpha(u))
+            pattern += std::string("[") + static_cast<char>(std::tolower(u)) +
+                       static_cast<char>(std::toupper(u)) + "]";
+        else
+            pattern += c;
+    }
+    return pattern;
+}
 } // namespace
 
 CFileSelector::CFileSelector(Style style) : style(style) {}
@@ -65,20 +80,24 @@ std::vector<std::string> CFileSelector::commandLine(const std::string& program) 
     std::string start = dir + (style == kSelectSaveFile ? defaultSaveName : "");
     std::vector<std::string> args{program};
     bool kde = program.size() >= 7 && program.compare(program.size() - 7, 7, "kdialog") == 0;
+    const std::string parent = parentWindow ? std::to_string(parentWindow) : std::string();
     if (kde) {
+        if (!parent.empty()) args.insert(args.end(), {"--attach", parent});
         args.push_back(style == kSelectSaveFile ? "--getsavefilename" : "--getopenfilename");
         args.push_back(start.empty() ? "." : start);
         std::string filter;
         for (auto& [desc, ext] : filters)
-            filter += (filter.empty() ? "" : "\n") + desc + " (*." + ext + ")";
+            filter += (filter.empty() ? "" : "\n") + desc + " (" + anyCasePattern(ext) + ")";
         if (!filter.empty()) args.push_back(filter);
         if (!title.empty()) args.insert(args.end(), {"--title", title});
     } else {
         args.push_back("--file-selection");
+        if (!parent.empty()) args.push_back("--attach=" + parent);
         if (style == kSelectSaveFile) args.insert(args.end(), {"--save", "--confirm-overwrite"});
         if (!title.empty()) args.push_back("--title=" + title);
         if (!start.empty()) args.push_back("--filename=" + start);
-        for (auto& [desc, ext] : filters) args.push_back("--file-filter=" + desc + " | *." + ext);
+        for (auto& [desc, ext] : filters)
+            args.push_back("--file-filter=" + desc + " | " + anyCasePattern(ext));
     }
     return args;
 }
@@ -91,8 +110,7 @@ bool CFileSelector::run(CBaseObject* d) {
     std::string program = programOverride();
     if (program.empty() && !executableOnPath("zenity", program) &&
         !executableOnPath("kdialog", program)) {
-        std::fprintf(stderr, "\n No file dialog program found: install zenity or kdialog.\n");
-        finish();
+        finish(); // the caller tells the user
         return false;
     }
     std::vector<std::string> args = commandLine(program);
@@ -113,7 +131,6 @@ bool CFileSelector::run(CBaseObject* d) {
     ::close(fds[1]);
     if (rc != 0) {
         ::close(fds[0]);
-        std::fprintf(stderr, "\n Could not start the file dialog %s.\n", program.c_str());
         finish();
         return false;
     }
@@ -144,6 +161,18 @@ void CFileSelector::onIdle(IdleClock::time_point) {
     }
     finish();
     forget();
+}
+
+void CFileSelector::abandon() {
+    if (child <= 0) return;
+    kill(child, SIGTERM);
+    waitpid(child, nullptr, 0);
+    child = -1;
+    ::close(outputFd);
+    outputFd = -1;
+    IdleClients::remove(this);
+    delegate = nullptr;
+    forget(); // the reference the running dialog held
 }
 
 void CFileSelector::finish() {

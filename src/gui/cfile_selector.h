@@ -1,7 +1,8 @@
 // The system's file dialog, run as a child process (zenity, else kdialog)
 // so that the host's user-interface thread never blocks: the dialog's exit
 // is polled at idle and reported to the delegate's notify with
-// kSelectEndMessage. A cancelled dialog reports no file.
+// kSelectEndMessage. A cancelled dialog reports no file. Filters match
+// their extension in any letter case.
 #pragma once
 
 #include "cbase_object.h"
@@ -25,11 +26,15 @@ public:
     void addFileExtension(std::string description, std::string extension);
     void setInitialDirectory(std::string dir) { initialDirectory = std::move(dir); }
     void setDefaultSaveName(std::string name) { defaultSaveName = std::move(name); }
+    // The X11 window the dialog stays above (0 for none).
+    void setParentWindow(unsigned long window) { parentWindow = window; }
 
     // Starts the dialog; false when none could start (then the delegate is
     // notified at once with no file, and a message goes to stderr).
     bool run(CBaseObject* delegate);
     bool isRunning() const { return child > 0; }
+    // Ends a running dialog without telling the delegate (which is going away).
+    void abandon();
     int32_t getNumSelectedFiles() const { return static_cast<int32_t>(selected.size()); }
     const char* getSelectedFile(int32_t index) const;
 
@@ -46,6 +51,7 @@ private:
     std::string title;
     std::string initialDirectory;
     std::string defaultSaveName;
+    unsigned long parentWindow = 0;
     std::vector<std::pair<std::string, std::string>> filters;
     std::vector<std::string> selected;
     CBaseObject* delegate = nullptr;

@@ -5,17 +5,21 @@
 
 namespace {
 // The picture while shown: draws the splash bitmap and routes clicks back.
-class SplashView : public CView {
+// Its coordinates are those of the space the frame gave it (the screen, or
+// the frame itself without a window system).
+class SplashView : public CPopupView {
 public:
-    SplashView(const CRect& frameSize, CSplashScreen* owner) : CView(frameSize), owner(owner) {}
+    SplashView(const CRect& area, const CPoint& frameOrigin, CSplashScreen* owner)
+        : CPopupView(area), frameOrigin(frameOrigin), owner(owner) {}
 
     void draw(CDrawContext* context) override {
-        context->drawBitmap(owner->getBackground(), owner->getDisplayRect(), owner->getOffset());
+        context->drawBitmap(owner->getBackground(), size, owner->getOffset());
         setDirty(false);
     }
     CMouseEventResult onMouseDown(CPoint& where, const int32_t& buttons) override {
         CSplashScreen* o = owner;
-        if (!o->onSplashClick(where, buttons)) o->unSplash();
+        const CPoint inFrame(where.x - frameOrigin.x, where.y - frameOrigin.y);
+        if (!size.pointInside(where) || !o->onSplashClick(inFrame, buttons)) o->unSplash();
         return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
     }
     int32_t onKeyDown(VstKeyCode& key) override {
@@ -23,8 +27,10 @@ public:
         owner->unSplash();
         return 1;
     }
+    void cancelPopup() override { owner->unSplash(); }
 
 private:
+    CPoint frameOrigin;
     CSplashScreen* owner;
 };
 } // namespace
@@ -41,12 +47,13 @@ void CSplashScreen::draw(CDrawContext*) {
 }
 
 CMouseEventResult CSplashScreen::onMouseDown(CPoint&, const int32_t& buttons) {
-    if (!(buttons & kLButton) || shown || !frame) return kMouseEventNotHandled;
-    auto* view = new SplashView(frame->getViewSize(), this);
-    if (!frame->setModalView(view)) {
-        view->forget();
-        return kMouseEventNotHandled;
-    }
+    if (!(buttons & kLButton) || shown || !frame || !background) return kMouseEventNotHandled;
+    CRect bounds;
+    CPoint origin;
+    frame->getPopupSpace(bounds, origin);
+    CRect area = toDisplay;
+    area.offset(origin.x, origin.y);
+    if (!frame->openPopup(new SplashView(area, origin, this))) return kMouseEventNotHandled;
     shown = true;
     value = vmax;
     valueChanged();
@@ -62,7 +69,7 @@ void CSplashScreen::unSplash() {
     shown = false;
     value = vmin;
     remember();
-    if (frame) frame->setModalView(nullptr);
+    if (frame) frame->closePopup();
     valueChanged();
     forget();
 }

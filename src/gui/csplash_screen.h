@@ -1,6 +1,8 @@
 // A click area that shows a bitmap over the window (an about screen). The
-// shown picture is the frame's modal view; a click on it calls
-// onSplashClick, which by default closes it. Value 1 while shown.
+// picture opens like a menu, in a window of its own where the window
+// system has them, so that a small window does not cut it off; a click on
+// it calls onSplashClick (frame coordinates), which by default closes it,
+// and a click elsewhere or Escape closes it. Value 1 while shown.
 #pragma once
 
 #include "ccontrol.h"
@@ -15,6 +17,8 @@ public:
 
     void unSplash();
     bool isSplashShown() const { return shown; }
+    // Where the picture shows, in frame coordinates, and the point of the
+    // bitmap drawn at its top-left corner.
     const CRect& getDisplayRect() const { return toDisplay; }
     const CPoint& getOffset() const { return offset; }
 

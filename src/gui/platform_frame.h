@@ -34,6 +34,9 @@ public:
     // Starts dragging files out of the window; false when it cannot start.
     virtual bool startFileDrag(const std::vector<std::string>& paths) = 0;
     virtual bool isDragging() const = 0;
+    // The top-level window that holds the frame's window (dialogs stay
+    // above it); 0 when unknown.
+    virtual unsigned long topLevelWindow() const { return 0; }
 
     // Pop-up windows on the screen. Answers false when there are none;
     // otherwise the screen's rectangle and the frame's origin on it.

@@ -174,15 +174,45 @@ public:
     }
     bool isDragging() const override { return drag->isActive(); }
 
+    unsigned long topLevelWindow() const override {
+        // The host's own top-level window is the one its window manager
+        // marked with WM_STATE (the manager's frame around it is not);
+        // without a manager, the window just below the root.
+        const Atom wmState = XInternAtom(display, "WM_STATE", True);
+        Window w = window, root = None, parent = None, *children = nullptr;
+        unsigned count = 0;
+        while (XQueryTree(display, w, &root, &parent, &children, &count)) {
+            if (children) XFree(children);
+            if (wmState != None && w != window) {
+                Atom type = None;
+                int format = 0;
+                unsigned long items = 0, after = 0;
+                unsigned char* data = nullptr;
+                XGetWindowProperty(display, w, wmState, 0, 0, False, AnyPropertyType, &type,
+                                   &format, &items, &after, &data);
+                if (data) XFree(data);
+                if (type != None) return w;
+            }
+            if (parent == root || parent == None) return w;
+            w = parent;
+        }
+        return 0;
+    }
+
     void processEvents() override {
         while (XPending(display)) {
             XEvent e;
             XNextEvent(display, &e);
-            if (drag->handleEvent(e)) continue;
+            if (drag->handleEvent(e)) {
+                releaseAfterDrag();
+                continue;
+            }
             if (popup && dispatchToPopup(e)) continue;
             dispatch(e);
+            dragWasActive = drag->isActive();
         }
         drag->checkTimeout();
+        releaseAfterDrag();
     }
 
     bool popupSpace(CRect& screen, CPoint& frameOrigin) override {
@@ -253,6 +283,20 @@ public:
     }
 
 private:
+    // The drag source takes the pointer, and with it the release of the
+    // button that started the drag: the pressed view gets its release when
+    // the drag has ended, where the pointer is then.
+    void releaseAfterDrag() {
+        if (!dragWasActive || drag->isActive()) return;
+        dragWasActive = false;
+        Window rootWindow, child;
+        int rootX, rootY, x = 0, y = 0;
+        unsigned mask = 0;
+        XQueryPointer(display, window, &rootWindow, &child, &rootX, &rootY, &x, &y, &mask);
+        CPoint p(x, y);
+        frame->onMouseUp(p, buttonsOfX11State(mask) & ~kButtonMask);
+    }
+
     struct PopupWindow {
         Window window;
         cairo_surface_t* surface;
@@ -307,9 +351,11 @@ private:
             CPoint p(e.xbutton.x_root, e.xbutton.y_root);
             view->remember();
             if (e.xbutton.button == 4 || e.xbutton.button == 5)
-                view->onWheel(p, e.xbutton.button == 4 ? 1.f : -1.f, modifiersOfX11State(e.xbutton.state));
+                view->onWheel(p, e.xbutton.button == 4 ? 1.f : -1.f,
+                              modifiersOfX11State(e.xbutton.state));
             else if (e.xbutton.button <= 3)
-                view->onMouseDown(p, buttonBit(e.xbutton.button) | modifiersOfX11State(e.xbutton.state));
+                view->onMouseDown(p, buttonBit(e.xbutton.button) |
+                                         modifiersOfX11State(e.xbutton.state));
             view->forget();
             return true;
         }
@@ -430,6 +476,7 @@ private:
     std::vector<PopupWindow> popupWindows;
     bool grabbed = false;
     Time lastTime = CurrentTime;
+    bool dragWasActive = false;
     Time lastPressTime = 0;
     unsigned lastButton = 0;
     int lastPressX = 0, lastPressY = 0;

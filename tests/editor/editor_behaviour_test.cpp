@@ -3,29 +3,19 @@
 #include "canim_knob.h"
 #include "chorizontal_switch.h"
 #include "con_off_button.h"
-#include "control_placeholder.h"
 #include "coption_menu.h"
 #include "ctext_edit.h"
 #include "ctext_label.h"
 #include "editor_fixture.h"
 #include "gui_test_support.h"
 #include "menu_popup_view.h"
+#include "my_ckickstepseq.h"
+#include "my_sequence_selector.h"
 #include "parameter_indices.h"
 
 #include <cstring>
 #include <functional>
 #include <thread>
-
-namespace {
-// Chooses an entry of a menu through its open pop-up.
-void choose(CFrame* frame, COptionMenu* menu, int32_t index) {
-    menu->popup();
-    auto* popup = dynamic_cast<MenuPopupView*>(frame->getPopupView());
-    ASSERT_NE(popup, nullptr);
-    const CRect r = popup->entryRect(0, index);
-    click(frame, r.left + 10, r.top + 3);
-}
-} // namespace
 
 TEST_F(EditorTest, NotificationsChangeWhatIsShownOnlyWhileTheWindowIsOpen) {
     using Shown = float (*)(const EditorViews&);
@@ -107,10 +97,10 @@ TEST_F(EditorTest, TheSizeEntriesRebuildOnlyForTheOtherSize) {
     ASSERT_EQ(options->getNbEntries(), 6);
     EXPECT_EQ(options->getEntry(3)->title, "Arp Rate Free (Hz)");
     EXPECT_TRUE(options->isCheckEntry(0));
-    choose(frame(), options, 0); // 100 %: already
+    choose(options, {0}); // 100 %: already
     idle();
     EXPECT_TRUE(host.sizes.empty());
-    choose(frame(), options, 1); // 200 %
+    choose(options, {1}); // 200 %
     EXPECT_EQ(effect->getParameter(param::kEditorScale), 0.5f);
     idle();
     EXPECT_EQ(host.sizes, (std::vector<std::pair<int32_t, int32_t>>{{1186, 1158}}));
@@ -128,7 +118,7 @@ TEST_F(EditorTest, TheSizeEntriesRebuildOnlyForTheOtherSize) {
 
 TEST_F(EditorTest, TheArpRateFreeEntryTogglesAndFollowsTheEngine) {
     open();
-    choose(frame(), views().options, 3);
+    choose(views().options, {3});
     EXPECT_EQ(effect->getParameter(param::kArpFreeRate), 1.0f);
     EXPECT_TRUE(views().options->isCheckEntry(3));
     effect->setParameter(param::kArpFreeRate, 0.0f);
@@ -152,26 +142,20 @@ TEST_F(EditorTest, TheFullRefreshMarksPatternsInUseAndStepsRoundTrip) {
     st.patterns[0].rowValue[0][3] = 0.5f;               // the note row, step 3
     st.patterns[0].stepOn[4] = 0;
     open();
-    const ControlFeed& feed = gui->getFeed();
-    EXPECT_EQ(feed.patternInUse[0], 1.0f);
-    EXPECT_EQ(feed.patternInUse[1], 1.0f);
-    EXPECT_EQ(feed.patternInUse[2], 1.0f);
-    EXPECT_EQ(feed.patternInUse[3], 0.0f);
-    EXPECT_EQ(feed.patternInUse[4], 0.0f) << "a fresh pattern is not in use";
+    const MySequenceSelector* selector = views().patternSelector;
+    for (int p = 0; p < 5; ++p) EXPECT_EQ(selector->getMark(p), p < 3) << "pattern " << p;
     EXPECT_EQ(views().patternName->getText(), std::string(st.patterns[0].patternName));
     // 208 pixels of grid: 0.5 is 104, 0.565 is 117 (truncated).
-    EXPECT_EQ(feed.steps[3].bar, 104);
-    EXPECT_EQ(feed.steps[2].bar, 117);
-    EXPECT_FALSE(feed.steps[4].on);
-    // Read back (127 with 0): the pixels go into the pattern.
-    gui->setParameter(param::kPatternChanged, 0.0f);
-    EXPECT_EQ(st.patterns[0].rowValue[0][3], 0.5f);
-    EXPECT_FLOAT_EQ(st.patterns[0].rowValue[0][2], 117 / 208.0f);
-    EXPECT_EQ(st.patterns[0].stepOn[4], 0);
-    // Values between 17 and 260 rest every second step and write it back.
+    const MyCKickstepseq* seq = views().stepSequencer;
+    EXPECT_EQ(seq->getBarHeight(3), 104);
+    EXPECT_EQ(seq->getBarHeight(2), 117);
+    EXPECT_FALSE(seq->getStepSwitch(4));
+    // Values between 17 and 260 rest every second step and write them back,
+    // and only them: step 2 keeps its value to the last bit.
     gui->setParameter(param::kPatternChanged, 18.0f);
     EXPECT_EQ(st.patterns[0].rowValue[0][3], 0.0f);
-    EXPECT_EQ(st.patterns[0].rowValue[0][2], 117 / 208.0f);
+    EXPECT_EQ(st.patterns[0].rowValue[0][2], 0.565f);
+    EXPECT_EQ(st.patterns[0].stepOn[4], 0);
 }
 
 TEST_F(EditorTest, TheConfigurationChoosesSizeAndPreviewAndAProjectsSizeWins) {

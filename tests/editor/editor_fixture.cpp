@@ -1,10 +1,14 @@
 #include "editor_fixture.h"
 
+#include "coption_menu.h"
 #include "gui_test_support.h"
+#include "menu_popup_view.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace {
 // Headless and at 100 % whatever the machine running the tests has: the
@@ -17,6 +21,12 @@ struct NoScreen : ::testing::Environment {
 };
 const auto* const noScreen = ::testing::AddGlobalTestEnvironment(new NoScreen);
 } // namespace
+
+bool AppliedParameters::contains(int32_t index, float value) const {
+    for (const auto& [i, v] : applied)
+        if (i == index && v == value) return true;
+    return false;
+}
 
 EditorTestHost*& EditorTestHost::current() {
     static EditorTestHost* host = nullptr;
@@ -32,7 +42,18 @@ intptr_t EditorTestHost::callback(AEffect*, int32_t opcode, int32_t index, intpt
     case audioMasterGetSampleRate:
         return 48000;
     case audioMasterGetProductString:
-        std::snprintf(static_cast<char*>(ptr), 64, "Editor Test Host");
+        std::snprintf(static_cast<char*>(ptr), 64, "%s",
+                      host ? host->productString.c_str() : "Editor Test Host");
+        return 1;
+    case audioMasterProcessEvents:
+        if (host)
+            for (int32_t i = 0; i < static_cast<VstEvents*>(ptr)->numEvents; ++i) {
+                const auto* e =
+                    reinterpret_cast<const VstMidiEvent*>(static_cast<VstEvents*>(ptr)->events[i]);
+                host->midiOut.push_back({static_cast<uint8_t>(e->midiData[0]),
+                                         static_cast<uint8_t>(e->midiData[1]),
+                                         static_cast<uint8_t>(e->midiData[2])});
+            }
         return 1;
     case audioMasterAutomate:
         if (host) host->automated.emplace_back(index, opt);
@@ -66,7 +87,10 @@ void EditorTest::create(const std::string& configText) {
     }
     EditorTestHost::current() = &host;
     effect = std::make_unique<ZandrelDSPEdit>(&EditorTestHost::callback, createZandrelEditor);
-    gui = &static_cast<VstEditorBridge*>(effect->getEditor())->gui();
+    auto* bridge = static_cast<VstEditorBridge*>(effect->getEditor());
+    gui = &bridge->gui();
+    parameters.editor = bridge;
+    effect->zandEngine().setEditorLink(&parameters);
     runBlocks(10); // past the guard that follows a resume
 }
 
@@ -74,6 +98,7 @@ void EditorTest::TearDown() {
     effect.reset();
     EditorTestHost::current() = nullptr;
     unsetenv("XDG_DOCUMENTS_DIR");
+    if (!path.empty()) setenv("PATH", path.c_str(), 1);
     std::filesystem::remove_all(documents);
 }
 
@@ -104,4 +129,56 @@ EditorRect EditorTest::rect() {
 
 void EditorTest::clickAt(CPoint p, int32_t buttons) {
     click(frame(), p.x, p.y, buttons);
+}
+
+CPoint EditorTest::centreOf(const CView* view) {
+    return view->localToFrame(view->getViewSize().getCenter());
+}
+
+void EditorTest::choose(COptionMenu* menu, const std::vector<int32_t>& entries) {
+    ASSERT_TRUE(menu->popup());
+    auto* popup = dynamic_cast<MenuPopupView*>(frame()->getPopupView());
+    ASSERT_NE(popup, nullptr);
+    for (size_t level = 0; level < entries.size(); ++level) {
+        const CRect r = popup->entryRect(level, entries[level]);
+        const CPoint at(r.left + 10, r.getCenter().y);
+        move(frame(), at.x, at.y, 0);
+        if (level + 1 == entries.size()) click(frame(), at.x, at.y);
+    }
+}
+
+void EditorTest::typeText(const std::string& text) {
+    for (char c : text) typeKey(frame(), c);
+    typeVirtual(frame(), VKEY_RETURN);
+}
+
+bool EditorTest::idleUntil(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+std::string EditorTest::presetsFolder() const {
+    return documents + "/Vrek/Zandrel Presets/";
+}
+
+void EditorTest::standIn(const std::string& name, const std::string& body) {
+    const std::string bin = documents + "/bin";
+    std::filesystem::create_directories(bin);
+    const std::string script = bin + "/" + name;
+    FILE* f = std::fopen(script.c_str(), "w");
+    std::fprintf(f, "#!/bin/sh\n%s\n", body.c_str());
+    std::fclose(f);
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    if (path.empty()) path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+}
+
+void EditorTest::onlyStandInsOnPath() {
+    if (path.empty()) path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+    setenv("PATH", (documents + "/bin").c_str(), 1);
 }

@@ -1,19 +1,28 @@
 // The window's size, where every view stands and what it shows, at 100 %
 // and 200 %.
+#include "arp_pno_keys.h"
 #include "canim_knob.h"
 #include "cbitmap.h"
 #include "ccontrol.h"
 #include "chorizontal_switch.h"
 #include "ckick_button.h"
+#include "cmulti_on_off_button.h"
 #include "con_off_button.h"
-#include "control_placeholder.h"
 #include "coption_menu.h"
-#include "csplash_screen.h"
+#include "cparam_display2.h"
 #include "ctext_edit.h"
 #include "ctext_label.h"
+#include "curl_splash_screen.h"
 #include "editor_fixture.h"
 #include "gui_test_support.h"
+#include "mosk_dialog.h"
+#include "my_ckickstepseq.h"
+#include "my_coption_menu.h"
+#include "my_drag_button.h"
+#include "my_sequence_selector.h"
 #include "parameter_indices.h"
+#include "piano_keys.h"
+#include "pop_text.h"
 
 namespace {
 CColor bitmapPixel(int32_t id, int x, int y) {

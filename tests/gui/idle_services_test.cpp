@@ -76,15 +76,18 @@ TEST(FileSelector, BuildsTheDialogCommandForZenityAndKdialog) {
     save->addFileExtension("Presets", "fxp");
     save->setInitialDirectory("/home/u/Zandrel");
     save->setDefaultSaveName("mine.fxp");
+    save->setParentWindow(4242); // the dialog stays above the host's window
     std::vector<std::string> z = save->commandLine("/usr/bin/zenity");
-    EXPECT_EQ(z, (std::vector<std::string>{"/usr/bin/zenity", "--file-selection", "--save",
-                                           "--confirm-overwrite", "--title=Save Preset...",
-                                           "--filename=/home/u/Zandrel/mine.fxp",
-                                           "--file-filter=Presets | *.fxp"}));
+    EXPECT_EQ(z,
+              (std::vector<std::string>{"/usr/bin/zenity", "--file-selection", "--attach=4242",
+                                        "--save", "--confirm-overwrite", "--title=Save Preset...",
+                                        "--filename=/home/u/Zandrel/mine.fxp",
+                                        "--file-filter=Presets | *.[fF][xX][pP]"}));
     std::vector<std::string> k = save->commandLine("/usr/bin/kdialog");
-    EXPECT_EQ(k, (std::vector<std::string>{"/usr/bin/kdialog", "--getsavefilename",
-                                           "/home/u/Zandrel/mine.fxp", "Presets (*.fxp)", "--title",
-                                           "Save Preset..."}));
+    EXPECT_EQ(k,
+              (std::vector<std::string>{"/usr/bin/kdialog", "--attach", "4242", "--getsavefilename",
+                                        "/home/u/Zandrel/mine.fxp", "Presets (*.[fF][xX][pP])",
+                                        "--title", "Save Preset..."}));
     save->forget();
     auto* open = new CFileSelector(CFileSelector::kSelectFile);
     open->setInitialDirectory("/tmp");

@@ -8,8 +8,10 @@
 // on stdout what a DAW would see, one line each:
 //   open W H | window ID | size W H | automate I V | begin I | end I |
 //   updateDisplay | value I V | closed | quit
-// and reads commands on stdin: get I, set I V (a host write), close, open,
-// quit. X errors go to stderr and make the exit status 1.
+// and reads commands on stdin: get I, set I V (a host write), chunk OFFSET
+// (the 32-bit float at that byte of the state chunk, answered as
+// "chunk OFFSET V"), close, open, quit. X errors go to stderr and make the
+// exit status 1.
 #include "plugin_host.h"
 
 #include <X11/Xlib.h>
@@ -198,6 +200,14 @@ int main(int argc, char** argv) {
                 say("value %d %.4f", index, host.getParameter(index));
             } else if (command == "set" && line >> index >> value) {
                 host.setParameter(index, value);
+            } else if (command == "chunk" && line >> index) {
+                // What a DAW saves: the state chunk, read as it would be.
+                void* data = nullptr;
+                const auto size = host.dispatch(effGetChunk, 0, 0, &data);
+                float field = 0;
+                if (data && index >= 0 && index + 4 <= size)
+                    std::memcpy(&field, static_cast<const char*>(data) + index, 4);
+                say("chunk %d %.4f", index, field);
             } else if (command == "close" && editorOpen) {
                 host.closeEditor();
                 editorOpen = false;
