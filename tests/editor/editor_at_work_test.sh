@@ -6,7 +6,7 @@
 # step sequencer, the chord dragged out onto another program's window
 # (twice: the button is released when a drag ends), and a chord preset
 # saved through a stand-in for zenity that stays above the host's window.
-# Run under xvfb-run.
+# Run under tests/with_display.sh.
 # usage: editor_at_work_test.sh EDITOR_HOST DROP_TARGET WORK_DIR
 set -euo pipefail
 host=$1

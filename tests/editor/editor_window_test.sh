@@ -4,7 +4,7 @@
 # automation; the size entries give 1186 x 1158 and back; the options menu
 # opens below the 37-pixel header-only window and its folder entry reaches
 # the desktop's opener; the window closes and opens again; the host quits
-# without an X error. Screenshots go to the work folder. Run under xvfb-run.
+# without an X error. Screenshots go to the work folder. Run under tests/with_display.sh.
 # usage: editor_window_test.sh EDITOR_HOST WORK_DIR
 set -euo pipefail
 host=$1

@@ -3,7 +3,7 @@
 # inside a stand-in host window, and drives it with xdotool: a switch, a
 # knob drag, a menu with its submenu, text entry, a file drag onto another
 # program (with and without Escape) and the file dialog. Screenshots go to
-# the work folder. Run under xvfb-run; every wait is bounded.
+# the work folder. Run under tests/with_display.sh; every wait is bounded.
 # usage: window_test.sh GUI_DEMO DROP_TARGET WORK_DIR
 set -euo pipefail
 demo=$1
