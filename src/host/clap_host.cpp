@@ -34,8 +34,9 @@ private:
     bool was;
 };
 
+// Null for the host table of an abandoned instance.
 ClapHost* hostOf(const clap_host* host) {
-    return static_cast<ClapHost*>(host->host_data);
+    return host ? static_cast<ClapHost*>(host->host_data) : nullptr;
 }
 
 // The host's side of a state stream, shaped as the test asks.
@@ -101,67 +102,33 @@ struct ClapHostAccess {
 
 namespace {
 bool isMainThread(const clap_host* host) {
-    return ClapHostAccess::isMain(*hostOf(host));
+    const ClapHost* h = hostOf(host);
+    return h && ClapHostAccess::isMain(*h);
 }
 bool isAudioThread(const clap_host* host) {
     // The host's one thread processes too, inside the plug-in's process.
-    return ClapHostAccess::isMain(*hostOf(host));
+    const ClapHost* h = hostOf(host);
+    return h && ClapHostAccess::isMain(*h);
 }
 void paramsRescan(const clap_host* host, uint32_t flags) {
-    ClapHostAccess::rescan(*hostOf(host), flags);
+    if (ClapHost* h = hostOf(host)) ClapHostAccess::rescan(*h, flags);
 }
 void paramsRequestFlush(const clap_host* host) {
-    ClapHostAccess::requestFlush(*hostOf(host));
+    if (ClapHost* h = hostOf(host)) ClapHostAccess::requestFlush(*h);
 }
 void stateMarkDirty(const clap_host* host) {
-    ClapHostAccess::markDirty(*hostOf(host));
+    if (ClapHost* h = hostOf(host)) ClapHostAccess::markDirty(*h);
 }
 } // namespace
 
-ClapHost::ClapHost(const std::string& pluginPath) : ClapHost(pluginPath, Options{}) {}
-
-ClapHost::ClapHost(const std::string& pluginPath, const Options& opts)
-    : options(opts), mainThread(std::this_thread::get_id()), rate(opts.sampleRate),
-      maxBlock(opts.maxBlockSize) {
-    hostTable.clap_version = CLAP_VERSION;
-    hostTable.host_data = this;
-    hostTable.name = options.hostName.c_str();
-    hostTable.vendor = "Zandrel developers";
-    hostTable.url = "";
-    hostTable.version = "1.0";
-    hostTable.get_extension = hostExtension;
-    hostTable.request_restart = requestRestart;
-    hostTable.request_process = requestProcess;
-    hostTable.request_callback = requestCallback;
-    inputList.ctx = this;
-    inputList.size = inputSize;
-    inputList.get = inputGet;
-    outputList.ctx = this;
-    outputList.try_push = outputPush;
-    pending.reserve(8192);
-    sorted.reserve(8192);
-    events.reserve(1 << 16);
-    parameterEvents.reserve(1024);
-    load(pluginPath);
-}
-
-ClapHost::~ClapHost() {
-    destroy();
-    if (pluginEntry && entryInitialised) {
-        InsidePlugin inside;
-        pluginEntry->deinit();
-    }
-    if (library) dlclose(library);
-}
-
-void ClapHost::load(const std::string& pluginPath) {
-    path = pluginPath;
-    library = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        loadError = dlerror();
+ClapLibrary::ClapLibrary(const std::string& path) : filePath(path) {
+    handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = dlerror();
+        loadError = why ? why : "dlopen failed";
         return;
     }
-    pluginEntry = static_cast<const clap_plugin_entry*>(dlsym(library, "clap_entry"));
+    pluginEntry = static_cast<const clap_plugin_entry*>(dlsym(handle, "clap_entry"));
     if (!pluginEntry) {
         loadError = "no clap_entry";
         return;
@@ -171,13 +138,77 @@ void ClapHost::load(const std::string& pluginPath) {
         return;
     }
     InsidePlugin inside;
-    if (!pluginEntry->init(path.c_str())) {
+    if (!pluginEntry->init(filePath.c_str())) {
         loadError = "the entry's init failed";
         return;
     }
-    entryInitialised = true;
-    const auto* factory =
-        static_cast<const clap_plugin_factory*>(pluginEntry->get_factory(CLAP_PLUGIN_FACTORY_ID));
+    initialised = true;
+}
+
+ClapLibrary::~ClapLibrary() {
+    if (initialised && deinitAtClose) {
+        InsidePlugin inside;
+        pluginEntry->deinit();
+    }
+    if (handle) dlclose(handle);
+}
+
+const clap_plugin_factory* ClapLibrary::factory() const {
+    if (!initialised) return nullptr;
+    InsidePlugin inside;
+    return static_cast<const clap_plugin_factory*>(
+        pluginEntry->get_factory(CLAP_PLUGIN_FACTORY_ID));
+}
+
+ClapHost::ClapHost(const std::string& pluginPath) : ClapHost(pluginPath, Options{}) {}
+
+ClapHost::ClapHost(const std::string& pluginPath, const Options& opts)
+    : options(opts), library(std::make_shared<ClapLibrary>(pluginPath)),
+      mainThread(std::this_thread::get_id()), rate(opts.sampleRate), maxBlock(opts.maxBlockSize) {
+    setUp();
+    create();
+}
+
+ClapHost::ClapHost(std::shared_ptr<ClapLibrary> file, const Options& opts)
+    : options(opts), library(std::move(file)), mainThread(std::this_thread::get_id()),
+      rate(opts.sampleRate), maxBlock(opts.maxBlockSize) {
+    setUp();
+    create();
+}
+
+void ClapHost::setUp() {
+    hostTable->clap_version = CLAP_VERSION;
+    hostTable->host_data = this;
+    hostTable->name = options.hostName.c_str();
+    hostTable->vendor = "Zandrel developers";
+    hostTable->url = "";
+    hostTable->version = "1.0";
+    hostTable->get_extension = hostExtension;
+    hostTable->request_restart = requestRestart;
+    hostTable->request_process = requestProcess;
+    hostTable->request_callback = requestCallback;
+    inputList.ctx = this;
+    inputList.size = inputSize;
+    inputList.get = inputGet;
+    outputList.ctx = this;
+    outputList.try_push = outputPush;
+    pending.reserve(8192);
+    sorted.reserve(8192);
+    events.reserve(1 << 16);
+    parameterEvents.reserve(1024);
+}
+
+ClapHost::~ClapHost() {
+    destroy();
+}
+
+void ClapHost::create() {
+    if (!library->loaded()) {
+        loadError = library->error();
+        return;
+    }
+    const clap_plugin_factory* factory = library->factory();
+    InsidePlugin inside;
     if (!factory) {
         loadError = "no plug-in factory";
         return;
@@ -191,7 +222,7 @@ void ClapHost::load(const std::string& pluginPath) {
         loadError = "no such plug-in in the factory";
         return;
     }
-    instance = factory->create_plugin(factory, &hostTable, chosen->id);
+    instance = factory->create_plugin(factory, hostTable.get(), chosen->id);
     if (!instance) {
         loadError = "create_plugin gave no plug-in";
         return;
@@ -213,7 +244,8 @@ const void* ClapHost::extension(const char* id) const {
 
 const void* ClapHost::hostExtension(const clap_host* host, const char* id) {
     OutsidePlugin outside;
-    if (!hostOf(host)->options.offerExtensions || !id) return nullptr;
+    const ClapHost* self = hostOf(host);
+    if (!self || !self->options.offerExtensions || !id) return nullptr;
     if (std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0) return &kThreadCheck;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kHostParams;
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kHostState;
@@ -226,6 +258,7 @@ void ClapHost::requestProcess(const clap_host* /*host*/) {}
 void ClapHost::requestCallback(const clap_host* host) {
     OutsidePlugin outside;
     ClapHost* self = hostOf(host);
+    if (!self) return;
     ++self->callbackRequests;
     self->callbackPending = true;
 }
@@ -281,6 +314,18 @@ void ClapHost::destroy() {
     instance = nullptr;
 }
 
+void ClapHost::abandonInstance() {
+    if (!instance) return;
+    hostTable->host_data = nullptr;
+    hostTable->name = "";
+    // Left to the abandoned instance, which may still hold it.
+    (void)hostTable.release(); // NOLINT(bugprone-unused-return-value)
+    hostTable = std::make_unique<clap_host>();
+    instance = nullptr;
+    isActive = false;
+    library->skipDeinit();
+}
+
 uint32_t ClapHost::parameterCount() const {
     const auto* params = static_cast<const clap_plugin_params*>(extension(CLAP_EXT_PARAMS));
     if (!params) return 0;
@@ -323,9 +368,41 @@ void ClapHost::setParameter(clap_id id, double value, int32_t frame) {
     if (!isActive) flushParameters();
 }
 
+void ClapHost::queueParameterFromAnyThread(clap_id id, double value) {
+    const std::lock_guard<std::mutex> lock(otherThreadsLock);
+    // The latest value of each parameter, as hosts pass a window's changes
+    // on: a window that moves faster than the blocks come fills nothing.
+    for (auto& [queued, latest] : fromOtherThreads) {
+        if (queued == id) {
+            latest = value;
+            return;
+        }
+    }
+    fromOtherThreads.emplace_back(id, value);
+}
+
+void ClapHost::takeQueuedFromOtherThreads() {
+    std::vector<std::pair<clap_id, double>> taken;
+    {
+        const std::lock_guard<std::mutex> lock(otherThreadsLock);
+        taken.swap(fromOtherThreads);
+    }
+    for (const auto& [id, value] : taken) {
+        AnyEvent e{};
+        e.param.header = {sizeof(clap_event_param_value), 0, CLAP_CORE_EVENT_SPACE_ID,
+                          CLAP_EVENT_PARAM_VALUE, 0};
+        e.param.param_id = id;
+        e.param.note_id = -1;
+        e.param.port_index = e.param.channel = e.param.key = -1;
+        e.param.value = value;
+        pending.push_back(e);
+    }
+}
+
 void ClapHost::flushParameters() {
     const auto* params = static_cast<const clap_plugin_params*>(extension(CLAP_EXT_PARAMS));
     if (!params) return;
+    takeQueuedFromOtherThreads();
     sorted.clear();
     std::vector<AnyEvent> rest;
     for (const AnyEvent& e : pending)
@@ -518,6 +595,7 @@ void ClapHost::processBlock(int32_t frames) {
     }
     transportChanges.clear();
 
+    takeQueuedFromOtherThreads();
     sorted = pending;
     pending.clear();
     std::stable_sort(sorted.begin(), sorted.end(), [](const AnyEvent& a, const AnyEvent& b) {
@@ -580,7 +658,7 @@ void ClapHost::receive(const clap_event_header& e) {
     case CLAP_EVENT_MIDI: {
         const auto& m = reinterpret_cast<const clap_event_midi&>(e);
         events.push_back({sampleTime, static_cast<int32_t>(e.time), currentBlockFrames, e.type,
-                          m.data[0], m.data[1], m.data[2]});
+                          m.data[0], m.data[1], m.data[2], e.size});
         break;
     }
     case CLAP_EVENT_NOTE_ON:
@@ -592,7 +670,7 @@ void ClapHost::receive(const clap_event_header& e) {
             static_cast<uint8_t>((e.type == CLAP_EVENT_NOTE_ON ? 0x90 : 0x80) | (n.channel & 15));
         events.push_back({sampleTime, static_cast<int32_t>(e.time), currentBlockFrames, e.type,
                           status, static_cast<uint8_t>(n.key & 127),
-                          static_cast<uint8_t>(std::lround(n.velocity * 127.0))});
+                          static_cast<uint8_t>(std::lround(n.velocity * 127.0)), e.size});
         break;
     }
     case CLAP_EVENT_PARAM_VALUE: {

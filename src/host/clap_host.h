@@ -8,7 +8,9 @@
 // Everything runs on the thread that created the host: it is the host's
 // main thread and, inside process, its audio thread too. Parameter changes
 // go into the next block as parameter events (sample-accurate at their
-// frame), or through the plug-in's flush while it is not active.
+// frame), or through the plug-in's flush while it is not active; changes
+// made on other threads (a host's user interface) wait in the host's own
+// queue for the next process call or flush.
 #pragma once
 
 #include "abi/entry.h"
@@ -19,10 +21,43 @@
 #include "abi/plugin_factory.h"
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
+
+// One .clap file opened as hosts open it: loaded, its entry's version
+// checked and its init called once; deinit and unloaded again when the last
+// host holding it goes. The instances of one plug-in in a session share
+// their file this way, whatever thread made them.
+class ClapLibrary {
+public:
+    explicit ClapLibrary(const std::string& path);
+    ~ClapLibrary();
+    ClapLibrary(const ClapLibrary&) = delete;
+    ClapLibrary& operator=(const ClapLibrary&) = delete;
+
+    bool loaded() const { return initialised; }
+    const std::string& error() const { return loadError; }
+    const std::string& path() const { return filePath; }
+    const clap_plugin_entry* entry() const { return pluginEntry; }
+    const clap_plugin_factory* factory() const; // null when there is none
+    // The file is unloaded without deinit, as by a host that never
+    // destroyed an instance: deinit with an instance alive breaks the
+    // entry's rules.
+    void skipDeinit() { deinitAtClose = false; }
+
+private:
+    std::string filePath;
+    std::string loadError;
+    void* handle = nullptr;
+    const clap_plugin_entry* pluginEntry = nullptr;
+    bool initialised = false;
+    bool deinitAtClose = true;
+};
 
 class ClapHost {
 public:
@@ -47,6 +82,7 @@ public:
         uint8_t status;
         uint8_t data1;
         uint8_t data2;
+        uint32_t size; // the event's own size, header included
     };
 
     // A parameter event the plug-in sent (value or gesture).
@@ -77,13 +113,15 @@ public:
 
     explicit ClapHost(const std::string& pluginPath);
     ClapHost(const std::string& pluginPath, const Options& options);
-    ~ClapHost(); // stops, deactivates and destroys the instance, then unloads
+    // An instance from a file already opened (and shared with other hosts).
+    ClapHost(std::shared_ptr<ClapLibrary> library, const Options& options);
+    ~ClapHost(); // stops, deactivates and destroys the instance, then lets go of the file
     ClapHost(const ClapHost&) = delete;
     ClapHost& operator=(const ClapHost&) = delete;
 
     bool loaded() const { return instance != nullptr; }
     const std::string& error() const { return loadError; }
-    const clap_plugin_entry* entry() const { return pluginEntry; }
+    const clap_plugin_entry* entry() const { return library ? library->entry() : nullptr; }
     const clap_plugin* plugin() const { return instance; }
     const clap_plugin_descriptor* descriptor() const { return instance ? instance->desc : nullptr; }
     // One of the plug-in's extensions, null when it has none of that id.
@@ -98,6 +136,11 @@ public:
     void setSampleRate(double rate);
     // Destroys the instance now; the library stays loaded until the host goes.
     void destroy();
+    // Forgets the instance without deactivating or destroying it, as a host
+    // that unloads the file with the instance still alive: the file then
+    // closes without deinit. What the forgotten instance still calls on the
+    // host reaches no host (its host table is left behind for it).
+    void abandonInstance();
     // Runs the plug-in's on_main_thread when it asked for a callback.
     void idle();
 
@@ -111,6 +154,10 @@ public:
     void setParameter(clap_id id, double value, int32_t frame = 0);
     // The queued parameter events through the plug-in's flush, now.
     void flushParameters();
+    // From any thread, also while another processes: the change waits in
+    // the host's queue (the latest value of each parameter) for the next
+    // process call or flush.
+    void queueParameterFromAnyThread(clap_id id, double value);
     std::string parameterText(clap_id id, double value) const; // "" when there is none
     std::optional<double> textToValue(clap_id id, const std::string& text) const;
 
@@ -182,7 +229,9 @@ private:
     static uint32_t inputSize(const clap_input_events* list);
     static const clap_event_header* inputGet(const clap_input_events* list, uint32_t index);
     static bool outputPush(const clap_output_events* list, const clap_event_header* event);
-    void load(const std::string& pluginPath);
+    void setUp();
+    void create();
+    void takeQueuedFromOtherThreads();
     void receive(const clap_event_header& event);
     clap_event_transport transportAt(int64_t sample) const;
     double ppqAt(int64_t sample) const;
@@ -190,13 +239,11 @@ private:
     void wrapLoop(int64_t sample);
 
     Options options;
-    clap_host hostTable{};
-    void* library = nullptr;
-    const clap_plugin_entry* pluginEntry = nullptr;
-    bool entryInitialised = false;
+    // On the heap: an abandoned instance keeps its pointer.
+    std::unique_ptr<clap_host> hostTable = std::make_unique<clap_host>();
+    std::shared_ptr<ClapLibrary> library;
     const clap_plugin* instance = nullptr;
     std::string loadError;
-    std::string path;
     bool isActive = false;
     bool callbackPending = false;
     std::thread::id mainThread;
@@ -217,6 +264,8 @@ private:
     std::vector<AnyEvent> pending; // input for the next block
     std::vector<AnyEvent> sorted;  // the block's input, in time order
     std::vector<TransportChange> transportChanges;
+    std::mutex otherThreadsLock;
+    std::vector<std::pair<clap_id, double>> fromOtherThreads;
     clap_input_events inputList{};
     clap_output_events outputList{};
 };

@@ -15,7 +15,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
 #include <unordered_map>
 
 thread_local bool Lv2Host::insidePlugin = false;
@@ -70,9 +73,12 @@ struct Node {
 struct Lv2Host::Impl {
     Options options;
     std::string error;
+    std::shared_ptr<Lv2Bundle> bundle;
     LilvWorld* world = nullptr;
     const LilvPlugin* plugin = nullptr;
     LilvInstance* instance = nullptr;
+    LilvInstance ownInstance{}; // made through the bundle's own load of the binary
+    bool isActive = false;
 
     std::unordered_map<std::string, LV2_URID> ids;
     std::vector<std::string> uris{""};
@@ -86,11 +92,14 @@ struct Lv2Host::Impl {
 
     std::vector<PortInfo> ports;
     std::vector<float> controls;
+    std::vector<uint32_t> audioOutputs; // connected to left and right
     int32_t parameterPort[param::kHostParameterCount] = {};
     AtomBuffer in, out;
     LV2_Atom_Forge forge{};
 
     std::vector<Input> pending;
+    std::mutex queuedLock; // port values from other threads
+    std::vector<std::pair<uint32_t, float>> queuedPorts;
     double rate = 48000.0, tempo = 120.0, ppqAnchor = 0.0;
     bool playing = false;
     int64_t sampleAnchor = 0, sampleClock = 0;
@@ -129,6 +138,12 @@ struct Lv2Host::Impl {
         return LV2_WORKER_SUCCESS;
     }
     LV2_URID urid(const char* uri) { return mapUri(this, uri); }
+    bool instantiate();
+    static const void* portValue(const char* symbol, void* userData, uint32_t* size,
+                                 uint32_t* type);
+    static const void* exactPortValue(const char* symbol, void* userData, uint32_t* size,
+                                      uint32_t* type);
+    std::vector<double> exactValues; // the port values as doubles, while a state is made
 
     void describePorts();
     double ppqAt(int64_t sample) const {
@@ -147,6 +162,8 @@ void Lv2Host::Impl::describePorts() {
     const uint32_t count = lilv_plugin_get_num_ports(plugin);
     Node controlClass(lilv_new_uri(world, LV2_CORE__ControlPort));
     Node inputClass(lilv_new_uri(world, LV2_CORE__InputPort));
+    Node audioClass(lilv_new_uri(world, LV2_CORE__AudioPort));
+    Node atomClass(lilv_new_uri(world, LV2_ATOM__AtomPort));
     Node portProperty(lilv_new_uri(world, LV2_CORE__portProperty));
     std::vector<float> minimum(count), maximum(count), defaults(count);
     lilv_plugin_get_port_ranges_float(plugin, minimum.data(), maximum.data(), defaults.data());
@@ -160,6 +177,8 @@ void Lv2Host::Impl::describePorts() {
         p.name = name.node ? lilv_node_as_string(name) : "";
         p.control = lilv_port_is_a(plugin, port, controlClass);
         p.input = lilv_port_is_a(plugin, port, inputClass);
+        p.audio = lilv_port_is_a(plugin, port, audioClass);
+        p.atom = lilv_port_is_a(plugin, port, atomClass);
         p.minimum = minimum[i];
         p.maximum = maximum[i];
         p.defaultValue = defaults[i];
@@ -187,79 +206,228 @@ void Lv2Host::Impl::describePorts() {
     }
 }
 
+Lv2Bundle::Lv2Bundle(const std::string& bundlePath, const std::string& uri) : folder(bundlePath) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    lilvWorld = lilv_world_new();
+    // Of the system's LV2 folders only the core specification, which names
+    // the plug-in classes.
+    const char* lv2Path = std::getenv("LV2_PATH");
+    std::string folders = lv2Path ? lv2Path : "/usr/local/lib/lv2:/usr/lib/lv2";
+    for (size_t from = 0; from <= folders.size();) {
+        const size_t to = std::min(folders.find(':', from), folders.size());
+        const std::string core = folders.substr(from, to - from) + "/core.lv2/";
+        std::error_code ignored;
+        if (to > from && std::filesystem::exists(core + "manifest.ttl", ignored)) {
+            Node coreBundle(lilv_new_file_uri(lilvWorld, nullptr, core.c_str()));
+            lilv_world_load_bundle(lilvWorld, coreBundle);
+            break;
+        }
+        from = to + 1;
+    }
+    lilv_world_load_specifications(lilvWorld);
+    lilv_world_load_plugin_classes(lilvWorld);
+    Node bundle(lilv_new_file_uri(lilvWorld, nullptr, folder.c_str()));
+    lilv_world_load_bundle(lilvWorld, bundle);
+    const LilvPlugins* plugins = lilv_world_get_all_plugins(lilvWorld);
+    if (uri.empty()) {
+        LILV_FOREACH(plugins, i, plugins) {
+            const LilvPlugin* p = lilv_plugins_get(plugins, i);
+            if (lilv_node_equals(lilv_plugin_get_bundle_uri(p), bundle)) {
+                lilvPlugin = p;
+                break;
+            }
+        }
+    } else {
+        Node wanted(lilv_new_uri(lilvWorld, uri.c_str()));
+        lilvPlugin = lilv_plugins_get_by_uri(plugins, wanted);
+    }
+    if (!lilvPlugin) loadError = "no plug-in " + (uri.empty() ? "" : uri + " ") + "in " + folder;
+}
+
+Lv2Bundle::~Lv2Bundle() {
+    lilv_world_free(lilvWorld);
+    if (binary) dlclose(binary);
+}
+
+const LV2_Descriptor* Lv2Bundle::openBinary(std::string& error) {
+    if (descriptor) return descriptor;
+    if (!lilvPlugin) {
+        error = loadError;
+        return nullptr;
+    }
+    char* file =
+        lilv_file_uri_parse(lilv_node_as_uri(lilv_plugin_get_library_uri(lilvPlugin)), nullptr);
+    if (!file) {
+        error = "the plug-in's binary is no file";
+        return nullptr;
+    }
+    if (!binary) binary = dlopen(file, RTLD_NOW | RTLD_LOCAL);
+    lilv_free(file);
+    if (!binary) {
+        const char* why = dlerror();
+        error = why ? why : "dlopen failed";
+        return nullptr;
+    }
+    using Entry = const LV2_Descriptor* (*)(uint32_t);
+    const auto entry = reinterpret_cast<Entry>(dlsym(binary, "lv2_descriptor"));
+    if (!entry) {
+        error = "the binary exports no lv2_descriptor";
+        return nullptr;
+    }
+    const char* uri = lilv_node_as_uri(lilv_plugin_get_uri(lilvPlugin));
+    for (uint32_t i = 0; !descriptor; ++i) {
+        const LV2_Descriptor* d = entry(i);
+        if (!d) break;
+        if (d->URI && std::strcmp(d->URI, uri) == 0) descriptor = d;
+    }
+    if (!descriptor) error = std::string("the binary has no descriptor of ") + uri;
+    return descriptor;
+}
+
 Lv2Host::Lv2Host(const std::string& bundlePath) : Lv2Host(bundlePath, Options{}) {}
 
 Lv2Host::Lv2Host(const std::string& bundlePath, const Options& options)
+    : Lv2Host(std::make_shared<Lv2Bundle>(bundlePath, options.pluginUri), options) {}
+
+bool Lv2Host::Impl::instantiate() {
+    InsidePlugin inside(true);
+    if (!options.loadBinaryItself) {
+        instance = lilv_plugin_instantiate(plugin, rate, features.data());
+        return instance != nullptr;
+    }
+    const LV2_Descriptor* descriptor = bundle->openBinary(error);
+    if (!descriptor) return false;
+    LV2_Handle handle =
+        descriptor->instantiate(descriptor, rate, bundle->path().c_str(), features.data());
+    if (!handle) return false;
+    ownInstance = {descriptor, handle, nullptr};
+    instance = &ownInstance;
+    return true;
+}
+
+Lv2Host::Lv2Host(std::shared_ptr<Lv2Bundle> shared, const Options& options)
     : impl(std::make_unique<Impl>()) {
     Impl& m = *impl;
     m.options = options;
     m.rate = options.sampleRate;
     m.pending.reserve(16384);
     events.reserve(1 << 16);
-    m.world = lilv_world_new();
-    lilv_world_load_specifications(m.world);
-    lilv_world_load_plugin_classes(m.world);
-    std::string folder = bundlePath;
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    Node bundle(lilv_new_file_uri(m.world, nullptr, folder.c_str()));
-    lilv_world_load_bundle(m.world, bundle);
-    Node uri(lilv_new_uri(m.world, kZandrelLv2Uri));
-    m.plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(m.world), uri);
-    if (!m.plugin) {
-        m.error = "no plug-in " + std::string(kZandrelLv2Uri) + " in " + folder;
+    m.bundle = std::move(shared);
+    if (!m.bundle->loaded()) {
+        m.error = m.bundle->error();
         return;
     }
-    m.describePorts();
-    m.features = {&m.mapFeature, &m.unmapFeature};
-    if (options.offerWorker) m.features.push_back(&m.scheduleFeature);
-    m.features.push_back(nullptr);
+    m.world = m.bundle->world();
+    m.plugin = m.bundle->plugin();
     {
-        InsidePlugin inside(true);
-        m.instance = lilv_plugin_instantiate(m.plugin, m.rate, m.features.data());
-    }
-    if (!m.instance) {
-        m.error = "the plug-in did not instantiate";
-        return;
+        const std::lock_guard<std::mutex> lock(m.bundle->lock());
+        m.describePorts();
+        m.features = {&m.mapFeature, &m.unmapFeature};
+        if (options.offerWorker) m.features.push_back(&m.scheduleFeature);
+        m.features.push_back(nullptr);
+        if (!m.instantiate()) {
+            if (m.error.empty()) m.error = "the plug-in did not instantiate";
+            return;
+        }
+        m.worker = static_cast<const LV2_Worker_Interface*>(
+            lilv_instance_get_extension_data(m.instance, LV2_WORKER__interface));
+        m.state = static_cast<const LV2_State_Interface*>(
+            lilv_instance_get_extension_data(m.instance, LV2_STATE__interface));
+        m.services = static_cast<const zandrel_lv2_services*>(
+            lilv_instance_get_extension_data(m.instance, kZandrelServicesUri));
     }
     lv2_atom_forge_init(&m.forge, &m.map);
-    m.worker = static_cast<const LV2_Worker_Interface*>(
-        lilv_instance_get_extension_data(m.instance, LV2_WORKER__interface));
-    m.state = static_cast<const LV2_State_Interface*>(
-        lilv_instance_get_extension_data(m.instance, LV2_STATE__interface));
-    m.services = static_cast<const zandrel_lv2_services*>(
-        lilv_instance_get_extension_data(m.instance, kZandrelServicesUri));
 
     const auto blockCapacity = static_cast<size_t>(std::max(options.maxBlockSize, 1));
     left.resize(blockCapacity);
     right.resize(blockCapacity);
+    // By their kind, as hosts connect them: the first atom input and output
+    // take the event buffers, the first two audio outputs left and right.
+    bool atomIn = false, atomOut = false;
     for (uint32_t i = 0; i < m.ports.size(); ++i) {
         const PortInfo& p = m.ports[i];
         void* data = nullptr;
-        if (p.control)
+        if (p.control) {
             data = &m.controls[i];
-        else if (p.symbol == "events_in")
+        } else if (p.atom && p.input && !atomIn) {
             data = m.in.bytes();
-        else if (p.symbol == "events_out")
+            atomIn = true;
+        } else if (p.atom && !p.input && !atomOut) {
             data = m.out.bytes();
-        else if (p.symbol == "preview_left")
-            data = left.data();
-        else if (p.symbol == "preview_right")
-            data = right.data();
+            atomOut = true;
+        } else if (p.audio && !p.input && m.audioOutputs.size() < 2) {
+            data = m.audioOutputs.empty() ? left.data() : right.data();
+            m.audioOutputs.push_back(i);
+        }
         lilv_instance_connect_port(m.instance, i, data);
     }
-    InsidePlugin inside(true);
-    lilv_instance_activate(m.instance);
+    if (options.activate) activate();
     // A host tells its transport from the first block on.
     m.queuePosition(0);
 }
 
 Lv2Host::~Lv2Host() {
     Impl& m = *impl;
-    if (m.instance) {
-        lilv_instance_deactivate(m.instance);
+    if (!m.instance) return;
+    const std::lock_guard<std::mutex> lock(m.bundle->lock());
+    if (m.isActive) lilv_instance_deactivate(m.instance);
+    if (m.instance == &m.ownInstance)
+        m.ownInstance.lv2_descriptor->cleanup(m.ownInstance.lv2_handle);
+    else
         lilv_instance_free(m.instance);
+}
+
+void Lv2Host::activate() {
+    Impl& m = *impl;
+    if (!m.instance || m.isActive) return;
+    const std::lock_guard<std::mutex> lock(m.bundle->lock());
+    InsidePlugin inside(true);
+    lilv_instance_activate(m.instance);
+    m.isActive = true;
+}
+
+void Lv2Host::deactivate() {
+    Impl& m = *impl;
+    if (!m.instance || !m.isActive) return;
+    const std::lock_guard<std::mutex> lock(m.bundle->lock());
+    InsidePlugin inside(true);
+    lilv_instance_deactivate(m.instance);
+    m.isActive = false;
+}
+
+bool Lv2Host::active() const {
+    return impl->isActive;
+}
+
+void Lv2Host::abandonInstance() {
+    impl->instance = nullptr;
+    impl->isActive = false;
+}
+
+const Lv2Bundle& Lv2Host::bundle() const {
+    return *impl->bundle;
+}
+
+void Lv2Host::setPortValue(uint32_t port, float value) {
+    Impl& m = *impl;
+    if (port < m.ports.size() && m.ports[port].control) m.controls[port] = value;
+}
+
+float Lv2Host::portValue(uint32_t port) const {
+    const Impl& m = *impl;
+    return port < m.ports.size() && m.ports[port].control ? m.controls[port] : 0.0f;
+}
+
+void Lv2Host::queuePortValue(uint32_t port, float value) {
+    const std::lock_guard<std::mutex> lock(impl->queuedLock);
+    // The latest value of each port: only that reaches the port anyway.
+    for (auto& [queued, latest] : impl->queuedPorts) {
+        if (queued == port) {
+            latest = value;
+            return;
+        }
     }
-    if (m.world) lilv_world_free(m.world);
+    impl->queuedPorts.emplace_back(port, value);
 }
 
 bool Lv2Host::loaded() const {
@@ -454,12 +622,14 @@ void Lv2Host::processBlock(int32_t frames) {
         // The audio ports move with their buffers.
         left.resize(needed);
         right.resize(needed);
-        for (uint32_t i = 0; i < m.ports.size(); ++i) {
-            if (m.ports[i].symbol == "preview_left")
-                lilv_instance_connect_port(m.instance, i, left.data());
-            if (m.ports[i].symbol == "preview_right")
-                lilv_instance_connect_port(m.instance, i, right.data());
-        }
+        for (size_t k = 0; k < m.audioOutputs.size(); ++k)
+            lilv_instance_connect_port(m.instance, m.audioOutputs[k],
+                                       k == 0 ? left.data() : right.data());
+    }
+    {
+        const std::lock_guard<std::mutex> lock(m.queuedLock);
+        for (const auto& [port, value] : m.queuedPorts) setPortValue(port, value);
+        m.queuedPorts.clear();
     }
     std::stable_sort(m.pending.begin(), m.pending.end(),
                      [](const Input& a, const Input& b) { return a.frame < b.frame; });
@@ -470,14 +640,22 @@ void Lv2Host::processBlock(int32_t frames) {
     lv2_atom_forge_pop(&m.forge, &sequence);
     m.pending.clear();
 
-    // The output port gets the whole buffer to write into.
+    // The output port gets the room the host offers to write into; the
+    // rest of the buffer lies beyond, so that a plug-in writing past it is
+    // seen, not an overrun.
     LV2_Atom_Sequence* out = m.out.sequence();
     out->atom.type = m.urid(LV2_ATOM__Chunk);
-    out->atom.size = kAtomBufferBytes - sizeof(LV2_Atom);
+    const uint32_t room = m.options.eventsOutBytes > 0
+                              ? std::min<uint32_t>(m.options.eventsOutBytes, kAtomBufferBytes)
+                              : kAtomBufferBytes;
+    out->atom.size = room - sizeof(LV2_Atom);
     {
         InsidePlugin inside(true);
         lilv_instance_run(m.instance, static_cast<uint32_t>(frames));
     }
+    outputBytes = out->atom.type == m.urid(LV2_ATOM__Sequence)
+                      ? static_cast<uint32_t>(sizeof(LV2_Atom) + out->atom.size)
+                      : 0;
 
     const LV2_URID midiEvent = m.urid(LV2_MIDI__MidiEvent);
     const LV2_URID patchSetType = m.urid(LV2_PATCH__Set), patchPutType = m.urid(LV2_PATCH__Put);
@@ -606,26 +784,47 @@ LV2_State_Status Lv2Host::restoreState(const std::string& key, const std::vector
     return m.state->restore(handle(), retrieve, &given, 0, m.features.data());
 }
 
+const void* Lv2Host::Impl::portValue(const char* symbol, void* userData, uint32_t* size,
+                                     uint32_t* type) {
+    auto& host = *static_cast<Impl*>(userData);
+    for (size_t i = 0; i < host.ports.size(); ++i) {
+        if (host.ports[i].control && host.ports[i].input && host.ports[i].symbol == symbol) {
+            *size = sizeof(float);
+            *type = host.urid(LV2_ATOM__Float);
+            return &host.controls[i];
+        }
+    }
+    *size = 0;
+    *type = 0;
+    return nullptr;
+}
+
+// lilv writes a float port value with eight decimals, which brings small
+// values back changed; as doubles they come back exactly.
+const void* Lv2Host::Impl::exactPortValue(const char* symbol, void* userData, uint32_t* size,
+                                          uint32_t* type) {
+    auto& host = *static_cast<Impl*>(userData);
+    for (size_t i = 0; i < host.ports.size(); ++i) {
+        if (host.ports[i].control && host.ports[i].input && host.ports[i].symbol == symbol) {
+            host.exactValues.resize(host.ports.size());
+            host.exactValues[i] = host.controls[i];
+            *size = sizeof(double);
+            *type = host.urid(LV2_ATOM__Double);
+            return &host.exactValues[i];
+        }
+    }
+    *size = 0;
+    *type = 0;
+    return nullptr;
+}
+
 bool Lv2Host::saveStateFolder(const std::string& folder) {
     Impl& m = *impl;
     if (!m.instance) return false;
-    auto portValue = [](const char* symbol, void* userData, uint32_t* size,
-                        uint32_t* type) -> const void* {
-        auto& host = *static_cast<Impl*>(userData);
-        for (size_t i = 0; i < host.ports.size(); ++i) {
-            if (host.ports[i].control && host.ports[i].symbol == symbol) {
-                *size = sizeof(float);
-                *type = host.urid(LV2_ATOM__Float);
-                return &host.controls[i];
-            }
-        }
-        *size = 0;
-        *type = 0;
-        return nullptr;
-    };
+    const std::lock_guard<std::mutex> lock(m.bundle->lock());
     LilvState* state = lilv_state_new_from_instance(
-        m.plugin, m.instance, &m.map, nullptr, nullptr, nullptr, folder.c_str(), portValue, &m,
-        LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, m.features.data());
+        m.plugin, m.instance, &m.map, nullptr, nullptr, nullptr, folder.c_str(), &Impl::portValue,
+        &m, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, m.features.data());
     if (!state) return false;
     const int failed =
         lilv_state_save(m.world, &m.map, &m.unmap, state, nullptr, folder.c_str(), "state.ttl");
@@ -645,6 +844,7 @@ bool Lv2Host::restoreStateFolder(const std::string& folder) {
                 std::memcpy(&host.controls[i], value, sizeof(float));
     };
     const std::string file = folder + "/state.ttl";
+    const std::lock_guard<std::mutex> lock(m.bundle->lock());
     LilvState* state = lilv_state_new_from_file(m.world, &m.map, nullptr, file.c_str());
     if (!state) return false;
     lilv_state_restore(state, m.instance, setPortValue, &m, 0, m.features.data());
@@ -666,4 +866,111 @@ void Lv2Host::setParameter(int32_t index, float value) {
 
 void Lv2Host::runDeferred() {
     if (impl->services) impl->services->run_deferred(handle());
+}
+
+namespace {
+
+constexpr const char* kStateUri = "urn:zandrel-host:state";
+
+// lilv_state_restore keeps the plug-in's answer to itself (it only prints
+// it), and a host must know whether the plug-in took a state to know
+// whether to set its port values too. So the restore goes through a copy
+// of the plug-in's descriptor whose state interface notes the answer: one
+// restore at a time on each thread.
+struct RestoreWatch {
+    const LV2_Descriptor* descriptor;
+    const LV2_State_Interface* state;
+    LV2_State_Status answer = LV2_STATE_SUCCESS;
+    bool asked = false;
+};
+thread_local RestoreWatch* watching = nullptr;
+
+LV2_State_Status watchedSave(LV2_Handle instance, LV2_State_Store_Function store,
+                             LV2_State_Handle handle, uint32_t flags,
+                             const LV2_Feature* const* features) {
+    return watching->state->save(instance, store, handle, flags, features);
+}
+
+LV2_State_Status watchedRestore(LV2_Handle instance, LV2_State_Retrieve_Function retrieve,
+                                LV2_State_Handle handle, uint32_t flags,
+                                const LV2_Feature* const* features) {
+    watching->asked = true;
+    watching->answer = watching->state->restore(instance, retrieve, handle, flags, features);
+    return watching->answer;
+}
+
+const LV2_State_Interface kWatchedState = {watchedSave, watchedRestore};
+
+const void* watchedExtensionData(const char* uri) {
+    if (std::strcmp(uri, LV2_STATE__interface) == 0) return &kWatchedState;
+    return watching->descriptor->extension_data(uri);
+}
+
+struct PortValues {
+    LV2_URID floatType, doubleType;
+    std::vector<std::pair<std::string, float>> values;
+};
+
+void collectPortValue(const char* symbol, void* userData, const void* value, uint32_t size,
+                      uint32_t type) {
+    auto& collected = *static_cast<PortValues*>(userData);
+    if (size == sizeof(float) && type == collected.floatType) {
+        float v = 0.0f;
+        std::memcpy(&v, value, sizeof v);
+        collected.values.emplace_back(symbol, v);
+    } else if (size == sizeof(double) && type == collected.doubleType) {
+        double v = 0.0;
+        std::memcpy(&v, value, sizeof v);
+        collected.values.emplace_back(symbol, static_cast<float>(v));
+    }
+}
+
+} // namespace
+
+std::optional<std::string> Lv2Host::saveStateText() {
+    Impl& m = *impl;
+    if (!m.instance) return std::nullopt;
+    const std::lock_guard<std::mutex> lock(m.bundle->lock());
+    LilvState* state = lilv_state_new_from_instance(
+        m.plugin, m.instance, &m.map, nullptr, nullptr, nullptr, nullptr, &Impl::exactPortValue, &m,
+        LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, m.features.data());
+    if (!state) return std::nullopt;
+    char* text = lilv_state_to_string(m.world, &m.map, &m.unmap, state, kStateUri, nullptr);
+    lilv_state_free(state);
+    if (!text) return std::nullopt;
+    std::string saved(text);
+    lilv_free(text);
+    return saved;
+}
+
+bool Lv2Host::restoreStateText(const std::string& text) {
+    Impl& m = *impl;
+    // No text is no state: nothing for lilv to read.
+    if (!m.instance || text.empty()) return false;
+    PortValues ports{m.urid(LV2_ATOM__Float), m.urid(LV2_ATOM__Double), {}};
+    RestoreWatch watch{m.instance->lv2_descriptor, m.state};
+    {
+        const std::lock_guard<std::mutex> lock(m.bundle->lock());
+        LilvState* state = lilv_state_new_from_string(m.world, &m.map, text.c_str());
+        if (!state) return false;
+        const bool ours =
+            lilv_node_equals(lilv_state_get_plugin_uri(state), lilv_plugin_get_uri(m.plugin));
+        if (ours) {
+            LV2_Descriptor watched = *m.instance->lv2_descriptor;
+            if (m.state) watched.extension_data = watchedExtensionData;
+            LilvInstance through = *m.instance;
+            through.lv2_descriptor = &watched;
+            watching = &watch;
+            lilv_state_restore(state, &through, collectPortValue, &ports, 0, m.features.data());
+            watching = nullptr;
+        }
+        lilv_state_free(state);
+        if (!ours) return false;
+    }
+    if (watch.asked && watch.answer != LV2_STATE_SUCCESS) return false;
+    for (const auto& [symbol, value] : ports.values)
+        for (uint32_t i = 0; i < m.ports.size(); ++i)
+            if (m.ports[i].control && m.ports[i].input && m.ports[i].symbol == symbol)
+                setPortValue(i, value);
+    return true;
 }

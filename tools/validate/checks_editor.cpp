@@ -61,7 +61,7 @@ void editorCheck(CheckContext& c) {
     if (!instance) return;
     PluginInstance& p = *instance;
     if (!p.hasEditor()) {
-        c.log.notBuilt("the plug-in has no editor");
+        c.log.notBuilt("the plug-in has no editor (no " + format->editorOffer() + ")");
         return;
     }
     // The window's libraries (fontconfig, Cairo, Xlib) keep caches until the

@@ -45,6 +45,7 @@ void compareParameters(CheckContext& c, PluginInstance& p, const std::vector<dou
     for (size_t i = 0; i < expected.size() && i < now.size(); ++i) {
         if (now[i] == expected[i]) continue;
         std::ostringstream what;
+        what.precision(17);
         what << after << ": parameter " << i << " (" << p.parameterInfo(static_cast<int>(i)).name
              << ") reads " << now[i] << ", saved as " << expected[i];
         c.log.fail(what.str());

@@ -1,8 +1,9 @@
 // What the validator needs of a plug-in format, whatever the format: a
 // host's view of one plug-in file and of its instances. Each format has one
 // backend that answers it through that format's own host calls only (for
-// VST 2.4 the exported entry and the dispatcher); the checks know nothing
-// else.
+// VST 2.4 the exported entry and the dispatcher, for CLAP the entry, its
+// factory and the plug-in's extensions, for LV2 lilv and the descriptor);
+// the checks know nothing else.
 #pragma once
 
 #include "output_checks.h"
@@ -107,7 +108,7 @@ public:
     virtual std::vector<std::string> takeFormatFaults() = 0;
 };
 
-// One plug-in file as a host opens it.
+// One plug-in file (or bundle) as a host opens it.
 class PluginFormat {
 public:
     virtual ~PluginFormat() = default;
@@ -115,8 +116,9 @@ public:
     PluginFormat(const PluginFormat&) = delete;
     PluginFormat& operator=(const PluginFormat&) = delete;
 
-    virtual std::string name() const = 0;      // "vst2"
-    virtual std::string closeCall() const = 0; // the call that ends an instance
+    virtual std::string name() const = 0;        // "vst2"
+    virtual std::string closeCall() const = 0;   // the call that ends an instance
+    virtual std::string editorOffer() const = 0; // how a plug-in offers its editor
     // Opens the file (and runs its entry's set-up, where the format has one).
     virtual bool load(std::string& error) = 0;
     // Closes the file: the library is unmapped once nothing else holds it.

@@ -12,7 +12,8 @@ namespace {
 
 void usage() {
     std::printf("usage: zandrel-validate [options] PLUGIN\n"
-                "  PLUGIN             a Zandrel build: Zandrel.so (VST 2.4)\n"
+                "  PLUGIN             a Zandrel build: Zandrel.so (VST 2.4), Zandrel.clap,\n"
+                "                     lv2/zandrel.lv2 (an LV2 bundle)\n"
                 "  --check NAME       run only this check (again for more)\n"
                 "  --seed N           the random choices of every check (default 1)\n"
                 "  --quick | --full   fewer or more iterations than the default\n"

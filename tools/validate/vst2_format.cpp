@@ -5,6 +5,7 @@
 #include "vst2_format.h"
 
 #include "aeff_editor.h"
+#include "backend_support.h"
 #include "plugin_host.h"
 
 #include <algorithm>
@@ -13,8 +14,6 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <limits>
-#include <mutex>
-#include <set>
 
 namespace validate {
 
@@ -32,21 +31,6 @@ std::string categoryName(intptr_t category) {
     return category == kPlugCategSynth    ? "2 (synth)"
            : category == kPlugCategEffect ? "1 (effect)"
                                           : std::to_string(category);
-}
-
-// A text with its control characters shown as \xNN.
-std::string printable(const std::string& text) {
-    std::string shown;
-    for (const char c : text) {
-        if (c > 0 && c < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
-            shown += escape;
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
 }
 
 std::string fourCharText(int32_t id) {
@@ -209,18 +193,10 @@ public:
     void idleEditor() override { host->dispatch(effEditIdle); }
     void closeEditor() override { host->dispatch(effEditClose); }
 
-    std::vector<std::string> takeFormatFaults() override {
-        std::lock_guard<std::mutex> lock(faultsLock);
-        std::vector<std::string> taken(faults.begin(), faults.end());
-        faults.clear();
-        return taken;
-    }
+    std::vector<std::string> takeFormatFaults() override { return faults.take(); }
 
 private:
-    void formatFault(const std::string& what) {
-        std::lock_guard<std::mutex> lock(faultsLock);
-        if (faults.size() < 16) faults.insert(what);
-    }
+    void formatFault(const std::string& what) { faults.add(what); }
 
     // A text buffer as hosts pass it (an empty string) but larger than they
     // promise, so that writing past the promise is seen, not an overrun.
@@ -285,8 +261,7 @@ private:
 
     std::unique_ptr<PluginHost> host;
     bool active = false;
-    std::mutex faultsLock;
-    std::set<std::string> faults;
+    FormatFaults faults;
 };
 
 class Vst2Format final : public PluginFormat {
@@ -298,6 +273,7 @@ public:
 
     std::string name() const override { return "vst2"; }
     std::string closeCall() const override { return "effClose"; }
+    std::string editorOffer() const override { return "effFlagsHasEditor"; }
 
     bool load(std::string& error) override {
         library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
