@@ -175,25 +175,39 @@ void ZandrelClap::pushParameterChangesUpTo(int32_t frame) noexcept {
         const ParameterChange& c = queuedChanges[queuedPushed];
         lastPushedTime =
             std::max(lastPushedTime, std::clamp(c.frame, 0, std::max(blockFrames - 1, 0)));
-        clap_event_param_value e{};
-        // The engine's own doing (a load, a program change, a key choosing
-        // a pattern): the host shows it but records no automation.
-        e.header = {sizeof e, static_cast<uint32_t>(lastPushedTime), CLAP_CORE_EVENT_SPACE_ID,
-                    CLAP_EVENT_PARAM_VALUE, CLAP_EVENT_DONT_RECORD};
-        e.param_id = static_cast<clap_id>(c.index);
-        e.note_id = -1;
-        e.port_index = e.channel = e.key = -1;
-        e.value = c.value;
-        push(out, e.header);
+        pushParameterEvent(c, lastPushedTime);
     }
     if (queuedPushed == queuedCount) queuedCount = queuedPushed = 0;
 }
 
+void ZandrelClap::pushParameterEvent(const ParameterChange& c, int32_t time) noexcept {
+    // The engine's own doing (a load, a program change, a key choosing a
+    // pattern): the host shows it but records no automation. The editor's
+    // changes are the user's: recorded, inside their gestures.
+    const uint32_t flags = c.record ? 0u : static_cast<uint32_t>(CLAP_EVENT_DONT_RECORD);
+    if (c.type != CLAP_EVENT_PARAM_VALUE) {
+        clap_event_param_gesture g{};
+        g.header = {sizeof g, static_cast<uint32_t>(time), CLAP_CORE_EVENT_SPACE_ID, c.type, flags};
+        g.param_id = static_cast<clap_id>(c.index);
+        push(out, g.header);
+        return;
+    }
+    clap_event_param_value e{};
+    e.header = {sizeof e, static_cast<uint32_t>(time), CLAP_CORE_EVENT_SPACE_ID,
+                CLAP_EVENT_PARAM_VALUE, flags};
+    e.param_id = static_cast<clap_id>(c.index);
+    e.note_id = -1;
+    e.port_index = e.channel = e.key = -1;
+    e.value = c.value;
+    push(out, e.header);
+}
+
 void ZandrelClap::pushMainThreadChanges() noexcept {
     flushRequested.store(false);
+    // All at the block's first frame, in the order they were made, before
+    // anything the engine does in the block.
     ParameterChange c{};
-    while (fromMainThread.pop(c)) pushParameterChange(0, c.index, c.value);
-    pushParameterChangesUpTo(0);
+    while (fromMainThread.pop(c)) pushParameterEvent(c, 0);
 }
 
 void ZandrelClap::flush(const clap_input_events* in, const clap_output_events* events) noexcept {

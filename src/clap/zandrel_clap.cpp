@@ -1,6 +1,7 @@
 #include "zandrel_clap.h"
 
 #include "clap_extensions.h"
+#include "diagnostics.h"
 
 #include <cstring>
 
@@ -61,7 +62,10 @@ ZandrelClap::ZandrelClap(const clap_host* clapHost)
     plugin.on_main_thread = pluginOnMainThread;
 }
 
-ZandrelClap::~ZandrelClap() = default;
+ZandrelClap::~ZandrelClap() {
+    // The editor reads the engine to its last moment: it goes first.
+    destroyEditor();
+}
 
 bool ZandrelClap::init() {
     // The host's main thread is the one that initialises us.
@@ -110,6 +114,11 @@ const void* ZandrelClap::extension(const char* id) const {
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kZandrelParams;
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kZandrelState;
     if (std::strcmp(id, kZandrelServicesExtension) == 0) return &kZandrelServices;
+#ifdef ZANDREL_WITH_EDITOR
+    if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &kZandrelGui;
+    if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kZandrelTimerSupport;
+    if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0) return &kZandrelPosixFdSupport;
+#endif
     return nullptr;
 }
 
@@ -144,12 +153,57 @@ void ZandrelClap::hostParameterChanged(int32_t index, float value) {
     if (calledOnMainThread()) {
         // Told with the next process or flush; if too many wait, the host
         // reads every value again instead.
-        if (!fromMainThread.push({0, index, value})) return rescanParameters();
-        if (hostParams && hostParams->request_flush && !flushRequested.exchange(true))
-            hostParams->request_flush(host);
+        if (!queueFromMainThread({0, index, value})) rescanParameters();
         return;
     }
     // Another thread: the host reads the values again on its main thread.
     rescanDue.store(true);
     if (host && host->request_callback) host->request_callback(host);
 }
+
+bool ZandrelClap::queueFromMainThread(const ParameterChange& change) {
+    const bool gestureEnd = change.type == CLAP_EVENT_PARAM_GESTURE_END;
+    const size_t room = kFromMainThread - (gestureEnd ? 0 : kGestureReserve);
+    if (fromMainThread.size() >= room || !fromMainThread.push(change)) {
+        // A host that neither processes nor flushes while the editor is
+        // dragged: what does not fit is dropped, and said once.
+        if (!mainThreadQueueFull && diagnosticsEnabled())
+            writeDiagnostic("\nCLAP: parameter changes for the host dropped, none is taken");
+        mainThreadQueueFull = true;
+        return false;
+    }
+    mainThreadQueueFull = false;
+    // The host calls flush, or sends them with its next process call.
+    if (hostParams && hostParams->request_flush && !flushRequested.exchange(true))
+        hostParams->request_flush(host);
+    return true;
+}
+
+void ZandrelClap::editorGesture(int32_t index, bool begin) {
+    if (index < 0 || index >= param::kHostParameterCount) return;
+    const auto bit = static_cast<size_t>(index);
+    // An end only for a begin the host has heard, and at most one gesture
+    // per parameter at a time.
+    if (begin == gestureOpen[bit]) return;
+    ParameterChange c{0, index, 0.0f};
+    c.type = begin ? CLAP_EVENT_PARAM_GESTURE_BEGIN : CLAP_EVENT_PARAM_GESTURE_END;
+    c.record = true;
+    if (queueFromMainThread(c)) gestureOpen[bit] = begin;
+}
+
+void ZandrelClap::editorAutomate(int32_t index, float value) {
+    if (index < 0 || index >= param::kHostParameterCount) return;
+    ParameterChange c{0, index, value};
+    c.record = true;
+    // The engine has the value already; with no room, the host at least
+    // reads it again.
+    if (!queueFromMainThread(c)) rescanParameters();
+}
+
+#ifndef ZANDREL_WITH_EDITOR
+// A build without a window offers no gui extension.
+bool ZandrelClap::createEditor() {
+    return false;
+}
+void ZandrelClap::destroyEditor() {}
+#endif

@@ -9,12 +9,16 @@
 #include "abi/plugin.h"
 #include "abi/state.h"
 #include "abi/thread_check.h"
+#include "parameter_indices.h"
 #include "spsc_ring.h"
 #include "zand_engine.h"
 
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <thread>
+
+class ClapEditorBridge;
 
 class ZandrelClap final : private HostPort {
 public:
@@ -51,6 +55,18 @@ public:
     bool loadState(const clap_istream& stream);
 
     ZandEngine& zandEngine() { return engine; }
+
+    // The editor (the gui extension; gui.cpp, built with the editor only).
+    // Null until the host creates it and after it destroys it.
+    ClapEditorBridge* editor() const { return editorBridge; }
+    bool createEditor();
+    void destroyEditor();
+
+    // The editor's automation, on the main thread: a gesture's begin and
+    // end and the values between, which reach the host as output events of
+    // the next process or flush.
+    void editorGesture(int32_t index, bool begin);
+    void editorAutomate(int32_t index, float value);
 
 private:
     // HostPort: what the engine asks of the host.
@@ -108,19 +124,36 @@ private:
         int32_t frame;
         int32_t index;
         float value;
+        // CLAP_EVENT_PARAM_VALUE, _GESTURE_BEGIN or _GESTURE_END.
+        uint16_t type = CLAP_EVENT_PARAM_VALUE;
+        // The user's own (the editor's) is recorded as automation; the
+        // engine's doing is shown but not recorded.
+        bool record = false;
     };
+    void pushParameterEvent(const ParameterChange& change, int32_t time) noexcept;
+    // Queues a main-thread change for the next process or flush and asks
+    // the host for a flush; false when the queue has no room for it.
+    bool queueFromMainThread(const ParameterChange& change);
     // Changes the engine made on the audio thread during this call.
     static constexpr int32_t kQueuedChanges = 128;
     ParameterChange queuedChanges[kQueuedChanges];
     int32_t queuedCount = 0;
     int32_t queuedPushed = 0;
     int32_t lastPushedTime = 0; // output events go out in time order
-    // Changes the engine made on the main thread (a state load), told with
-    // the next process or flush.
-    SpscRing<ParameterChange, 64> fromMainThread;
+    // Changes the engine made on the main thread (a state load) and the
+    // editor's automation, told with the next process or flush. A drag
+    // makes many; the last kGestureReserve slots are kept for the ends of
+    // gestures, so that no gesture the host heard begin stays open.
+    static constexpr size_t kFromMainThread = 512;
+    static constexpr size_t kGestureReserve = param::kHostParameterCount;
+    SpscRing<ParameterChange, kFromMainThread> fromMainThread;
+    std::bitset<param::kHostParameterCount> gestureOpen; // main thread only
+    bool mainThreadQueueFull = false;                    // told once per filling
     std::atomic<bool> flushRequested{false};
     std::atomic<bool> rescanDue{false};
     std::atomic<bool> loadingState{false};
     // A reset asked for: what sounds ends at the next block's start.
     std::atomic<bool> resetDue{false};
+
+    ClapEditorBridge* editorBridge = nullptr;
 };

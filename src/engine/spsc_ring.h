@@ -26,6 +26,13 @@ public:
         return true;
     }
 
+    // How many items wait. On the producer's thread never fewer than wait
+    // by the time it pushes again (the consumer only takes).
+    size_t size() const {
+        return writeIndex.load(std::memory_order_acquire) -
+               readIndex.load(std::memory_order_acquire);
+    }
+
     bool empty() const {
         return readIndex.load(std::memory_order_acquire) ==
                writeIndex.load(std::memory_order_acquire);

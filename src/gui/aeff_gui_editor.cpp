@@ -27,6 +27,11 @@ void AEffGUIEditor::close() {
     systemWindow = nullptr;
 }
 
+int AEffGUIEditor::connectionFd() const {
+    const IPlatformFrame* platform = frame ? frame->getPlatformFrame() : nullptr;
+    return platform ? platform->connectionFd() : -1;
+}
+
 void AEffGUIEditor::idle() {
     if (frame)
         frame->idle();

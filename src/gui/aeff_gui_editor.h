@@ -44,6 +44,9 @@ public:
     bool isOpen() const { return systemWindow != nullptr; }
 
     CFrame* getFrame() const { return frame; }
+    // The open window's connection to the window system (see
+    // IPlatformFrame::connectionFd); -1 while closed or headless.
+    int connectionFd() const;
     // Resizes the frame and asks the window's holder to follow.
     bool sizeWindow(int32_t width, int32_t height);
 

@@ -37,6 +37,10 @@ public:
     // The top-level window that holds the frame's window (dialogs stay
     // above it); 0 when unknown.
     virtual unsigned long topLevelWindow() const { return 0; }
+    // The file descriptor of the window system's connection, which a host's
+    // main loop may watch to call processEvents as soon as events arrive;
+    // -1 when there is none.
+    virtual int connectionFd() const { return -1; }
 
     // Pop-up windows on the screen. Answers false when there are none;
     // otherwise the screen's rectangle and the frame's origin on it.

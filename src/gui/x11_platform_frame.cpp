@@ -173,6 +173,7 @@ public:
         return drag->start(paths, lastTime);
     }
     bool isDragging() const override { return drag->isActive(); }
+    int connectionFd() const override { return ConnectionNumber(display); }
 
     unsigned long topLevelWindow() const override {
         // The host's own top-level window is the one its window manager
