@@ -1,12 +1,15 @@
 #include "clap_host.h"
 
+#include "abi/posix_fd_support.h"
 #include "abi/state.h"
 #include "abi/thread_check.h"
+#include "abi/timer_support.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <dlfcn.h>
+#include <poll.h>
 
 thread_local bool ClapHost::insidePlugin = false;
 
@@ -83,7 +86,23 @@ void paramsClear(const clap_host* /*host*/, clap_id /*id*/, uint32_t /*flags*/) 
 void paramsRequestFlush(const clap_host* host);
 void stateMarkDirty(const clap_host* host);
 
+void guiResizeHintsChanged(const clap_host* /*host*/) {}
+bool guiRequestResize(const clap_host* host, uint32_t width, uint32_t height);
+bool guiRequestShowOrHide(const clap_host* /*host*/) {
+    return false;
+}
+void guiClosed(const clap_host* /*host*/, bool /*wasDestroyed*/) {}
+bool registerTimer(const clap_host* host, uint32_t periodMs, clap_id* id);
+bool unregisterTimer(const clap_host* host, clap_id id);
+bool registerFd(const clap_host* host, int fd, uint32_t flags);
+bool modifyFd(const clap_host* host, int fd, uint32_t flags);
+bool unregisterFd(const clap_host* host, int fd);
+
 const clap_host_thread_check kThreadCheck = {isMainThread, isAudioThread};
+const clap_host_gui kHostGui = {guiResizeHintsChanged, guiRequestResize, guiRequestShowOrHide,
+                                guiRequestShowOrHide, guiClosed};
+const clap_host_timer_support kHostTimers = {registerTimer, unregisterTimer};
+const clap_host_posix_fd_support kHostFds = {registerFd, modifyFd, unregisterFd};
 const clap_host_params kHostParams = {paramsRescan, paramsClear, paramsRequestFlush};
 const clap_host_state kHostState = {stateMarkDirty};
 
@@ -98,6 +117,7 @@ struct ClapHostAccess {
     }
     static void requestFlush(ClapHost& h) { ++h.flushRequests; }
     static void markDirty(ClapHost& h) { ++h.dirtyMarks; }
+    static clap_id nextTimerId(ClapHost& h) { return h.timerIds++; }
 };
 
 namespace {
@@ -118,6 +138,44 @@ void paramsRequestFlush(const clap_host* host) {
 }
 void stateMarkDirty(const clap_host* host) {
     if (ClapHost* h = hostOf(host)) ClapHostAccess::markDirty(*h);
+}
+bool guiRequestResize(const clap_host* host, uint32_t width, uint32_t height) {
+    // The host's window takes the size the plug-in asks for.
+    ClapHost* h = hostOf(host);
+    if (!h) return false;
+    h->resizeRequests.emplace_back(width, height);
+    return true;
+}
+bool registerTimer(const clap_host* host, uint32_t periodMs, clap_id* id) {
+    ClapHost* h = hostOf(host);
+    if (!h || !id) return false;
+    *id = ClapHostAccess::nextTimerId(*h);
+    h->timers.push_back({*id, periodMs});
+    return true;
+}
+bool unregisterTimer(const clap_host* host, clap_id id) {
+    ClapHost* h = hostOf(host);
+    if (!h) return false;
+    return std::erase_if(h->timers, [id](const ClapHost::Timer& t) { return t.id == id; }) > 0;
+}
+bool registerFd(const clap_host* host, int fd, uint32_t flags) {
+    ClapHost* h = hostOf(host);
+    if (!h || fd < 0 || std::ranges::any_of(h->fds, [fd](auto& f) { return f.first == fd; }))
+        return false;
+    h->fds.emplace_back(fd, flags);
+    return true;
+}
+bool modifyFd(const clap_host* host, int fd, uint32_t flags) {
+    ClapHost* h = hostOf(host);
+    if (!h) return false;
+    for (auto& f : h->fds)
+        if (f.first == fd) f.second = flags;
+    return std::ranges::any_of(h->fds, [fd](auto& f) { return f.first == fd; });
+}
+bool unregisterFd(const clap_host* host, int fd) {
+    ClapHost* h = hostOf(host);
+    if (!h) return false;
+    return std::erase_if(h->fds, [fd](auto& f) { return f.first == fd; }) > 0;
 }
 } // namespace
 
@@ -249,6 +307,9 @@ const void* ClapHost::hostExtension(const clap_host* host, const char* id) {
     if (std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0) return &kThreadCheck;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kHostParams;
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kHostState;
+    if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &kHostGui;
+    if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kHostTimers;
+    if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0) return &kHostFds;
     return nullptr;
 }
 
@@ -268,6 +329,44 @@ void ClapHost::idle() {
     callbackPending = false;
     InsidePlugin inside;
     instance->on_main_thread(instance);
+}
+
+const clap_plugin_gui* ClapHost::gui() const {
+    return static_cast<const clap_plugin_gui*>(extension(CLAP_EXT_GUI));
+}
+
+void ClapHost::idleGui(int waitMs) {
+    if (!instance) return;
+    std::vector<pollfd> watched;
+    for (const auto& [fd, flags] : fds) {
+        short events = 0;
+        if (flags & CLAP_POSIX_FD_READ) events |= POLLIN;
+        if (flags & CLAP_POSIX_FD_WRITE) events |= POLLOUT;
+        watched.push_back({fd, events, 0});
+    }
+    if (!watched.empty() && poll(watched.data(), watched.size(), waitMs) > 0) {
+        const auto* fdSupport =
+            static_cast<const clap_plugin_posix_fd_support*>(extension(CLAP_EXT_POSIX_FD_SUPPORT));
+        for (const pollfd& p : watched) {
+            uint32_t ready = 0;
+            if (p.revents & POLLIN) ready |= CLAP_POSIX_FD_READ;
+            if (p.revents & POLLOUT) ready |= CLAP_POSIX_FD_WRITE;
+            if (p.revents & (POLLERR | POLLHUP)) ready |= CLAP_POSIX_FD_ERROR;
+            if (ready && fdSupport) {
+                InsidePlugin inside;
+                fdSupport->on_fd(instance, p.fd, ready);
+            }
+        }
+    }
+    const auto* timerSupport =
+        static_cast<const clap_plugin_timer_support*>(extension(CLAP_EXT_TIMER_SUPPORT));
+    // A copy: the plug-in may register or unregister timers as they fire.
+    const std::vector<Timer> due = timers;
+    for (const Timer& t : due) {
+        if (!timerSupport) break;
+        InsidePlugin inside;
+        timerSupport->on_timer(instance, t.id);
+    }
 }
 
 bool ClapHost::activate(double sampleRate, int32_t maxBlockSize) {

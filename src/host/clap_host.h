@@ -11,10 +11,16 @@
 // frame), or through the plug-in's flush while it is not active; changes
 // made on other threads (a host's user interface) wait in the host's own
 // queue for the next process call or flush.
+//
+// For the plug-in's window it answers the gui, timer-support and
+// posix-fd-support extensions: it records resize requests, timers and
+// watched file descriptors, and runs them when the caller idles it, as a
+// host's main loop would.
 #pragma once
 
 #include "abi/entry.h"
 #include "abi/events.h"
+#include "abi/gui.h"
 #include "abi/host.h"
 #include "abi/params.h"
 #include "abi/plugin.h"
@@ -144,6 +150,19 @@ public:
     // Runs the plug-in's on_main_thread when it asked for a callback.
     void idle();
 
+    // The plug-in's window (null without the gui extension), and the host's
+    // main loop for it: every registered timer fires once, and every
+    // watched descriptor that is ready (within waitMs) is handed over.
+    const clap_plugin_gui* gui() const;
+    void idleGui(int waitMs = 0);
+    struct Timer {
+        clap_id id;
+        uint32_t periodMs;
+    };
+    std::vector<Timer> timers;                                 // registered now
+    std::vector<std::pair<int, uint32_t>> fds;                 // watched now, with their flags
+    std::vector<std::pair<uint32_t, uint32_t>> resizeRequests; // width, height
+
     // Parameters, by the plug-in's parameter id.
     uint32_t parameterCount() const;
     std::optional<clap_param_info> parameterInfo(uint32_t index) const;
@@ -260,6 +279,7 @@ private:
     double loopEnd = 0.0;
     int64_t sampleClock = 0;
     int32_t currentBlockFrames = 0;
+    clap_id timerIds = 1;
 
     std::vector<AnyEvent> pending; // input for the next block
     std::vector<AnyEvent> sorted;  // the block's input, in time order
