@@ -29,7 +29,6 @@ constexpr int kEventLimit = 4096;
 // the plug-in must go on until the stream is done.
 constexpr uint64_t kSaveChunk = 509;
 constexpr uint64_t kLoadChunk = 1021;
-constexpr const char* kGuiExtension = "clap.gui";
 
 uint32_t eventSize(uint16_t type) {
     switch (type) {
@@ -212,13 +211,37 @@ public:
     void setProgram(int) override {}
     std::string programName(int) override { return {}; }
 
-    bool hasEditor() override { return host->extension(kGuiExtension) != nullptr; }
-    bool openEditor(unsigned long, int&, int&) override {
-        formatFault("the plug-in offers clap.gui, which this validator cannot open yet");
-        return false;
+    bool hasEditor() override { return host->gui() != nullptr; }
+    // As CLAP hosts embed an editor on Linux: X11, in the host's window,
+    // idled by the host's timers and its watch on the editor's descriptors.
+    bool openEditor(unsigned long parentWindow, int& width, int& height) override {
+        const clap_plugin_gui* gui = host->gui();
+        const clap_plugin* p = host->plugin();
+        if (!gui->is_api_supported(p, CLAP_WINDOW_API_X11, false)) {
+            formatFault("clap.gui does not support embedding in an X11 window");
+            return false;
+        }
+        if (!gui->create(p, CLAP_WINDOW_API_X11, false)) return false;
+        uint32_t w = 0;
+        uint32_t h = 0;
+        const clap_window parent{CLAP_WINDOW_API_X11, {.x11 = parentWindow}};
+        if (!gui->get_size(p, &w, &h) || !gui->set_parent(p, &parent)) {
+            gui->destroy(p);
+            return false;
+        }
+        gui->show(p);
+        if (host->timers.empty() && host->fds.empty())
+            formatFault("the editor registered neither a timer nor a descriptor for its idle");
+        width = static_cast<int>(w);
+        height = static_cast<int>(h);
+        return true;
     }
-    void idleEditor() override {}
-    void closeEditor() override {}
+    void idleEditor() override { host->idleGui(); }
+    void closeEditor() override {
+        host->gui()->destroy(host->plugin());
+        if (!host->timers.empty() || !host->fds.empty())
+            formatFault("the editor's destroy left timers or descriptors registered");
+    }
 
     std::vector<std::string> takeFormatFaults() override { return faults.take(); }
 
