@@ -168,7 +168,8 @@ bool ZandrelClap::queueFromMainThread(const ParameterChange& change) {
         // A host that neither processes nor flushes while the editor is
         // dragged: what does not fit is dropped, and said once.
         if (!mainThreadQueueFull && diagnosticsEnabled())
-            writeDiagnostic("\nCLAP: parameter changes for the host dropped, none is taken");
+            writeDiagnostic("\nCLAP: parameter changes for the host dropped: it neither "
+                            "processes nor flushes");
         mainThreadQueueFull = true;
         return false;
     }
