@@ -4,8 +4,8 @@
 
 namespace {
 constexpr const char* kLines[2] = {
-    "This host does not give the editor access to the plug-in (lv2:instanceAccess).",
-    "Zandrel's editor opens in hosts that do: Ardour, Carla, jalv, Qtractor.",
+    "This host does not give the editor access to the plug-in (LV2 instance access).",
+    "Zandrel's editor opens in hosts that do, such as Ardour, Carla and jalv.",
 };
 } // namespace
 
