@@ -34,6 +34,8 @@ public:
     // Starts dragging files out of the window; false when it cannot start.
     virtual bool startFileDrag(const std::vector<std::string>& paths) = 0;
     virtual bool isDragging() const = 0;
+    // The frame's own window (an X11 window id); 0 when unknown.
+    virtual unsigned long nativeWindow() const { return 0; }
     // The top-level window that holds the frame's window (dialogs stay
     // above it); 0 when unknown.
     virtual unsigned long topLevelWindow() const { return 0; }

@@ -175,6 +175,8 @@ public:
     bool isDragging() const override { return drag->isActive(); }
     int connectionFd() const override { return ConnectionNumber(display); }
 
+    unsigned long nativeWindow() const override { return window; }
+
     unsigned long topLevelWindow() const override {
         // The host's own top-level window is the one its window manager
         // marked with WM_STATE (the manager's frame around it is not);

@@ -341,6 +341,7 @@ LV2_State_Status ZandrelLv2::restore(LV2_State_Retrieve_Function retrieve,
         engine.setChunk(data, static_cast<int32_t>(size)) != 0)
         return LV2_STATE_ERR_UNKNOWN;
     absorbPorts.store(true);
+    sizeSettled.store(true);
     changedParameters.store(kAllParameters);
     return LV2_STATE_SUCCESS;
 }

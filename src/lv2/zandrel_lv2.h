@@ -51,6 +51,11 @@ public:
     void work(const void* data, uint32_t size);
 
     ZandEngine& zandEngine() { return engine; }
+    // Whether the editor's size (parameter 105) is this instance's own by
+    // now: a restored state or an earlier editor set it. Until then the
+    // first editor takes the configured size.
+    bool editorSizeSettled() const { return sizeSettled.load(); }
+    void settleEditorSize() { sizeSettled.store(true); }
 
 private:
     // HostPort: what the engine asks of the host.
@@ -86,6 +91,7 @@ private:
     // Set by a restore: the next block takes the ports as they are, so
     // that values the host kept from before cannot undo the state loaded.
     std::atomic<bool> absorbPorts{false};
+    std::atomic<bool> sizeSettled{false};
     ZandEngine engine;
     Lv2Transport transport;
 

@@ -1,9 +1,10 @@
 // zandrel-lv2-ttl: writes the LV2 bundle's description (manifest.ttl and
-// zandrel.ttl) from the one table of host parameters, at build time, so
-// that the LV2 build's names, ranges, defaults and steps are those of the
-// VST 2.4 and CLAP builds.
+// zandrel.ttl, and zandrel_ui.ttl for a binary with the editor) from the
+// one table of host parameters, at build time, so that the LV2 build's
+// names, ranges, defaults and steps are those of the VST 2.4 and CLAP
+// builds.
 //
-// Usage: zandrel-lv2-ttl BUNDLE-FOLDER BINARY-FILE MINOR-VERSION MICRO-VERSION
+// Usage: zandrel-lv2-ttl BUNDLE-FOLDER BINARY-FILE MINOR-VERSION MICRO-VERSION [ui]
 #include "arp_rates.h"
 #include "host_parameters.h"
 #include "lv2_uris.h"
@@ -123,7 +124,8 @@ void writeControlPort(std::ostream& out, const HostParameter& p, int index) {
     out << "\n\t]";
 }
 
-void writePlugin(std::ostream& out, const std::string& minor, const std::string& micro) {
+void writePlugin(std::ostream& out, const std::string& minor, const std::string& micro,
+                 bool withUi) {
     out << "<" << kZandrelLv2Uri << ">\n"
         << "\ta lv2:Plugin , lv2:MIDIPlugin , doap:Project ;\n"
         << "\tdoap:name \"Zandrel\" ;\n"
@@ -135,8 +137,9 @@ void writePlugin(std::ostream& out, const std::string& minor, const std::string&
         << "\tlv2:microVersion " << micro << " ;\n"
         << "\tlv2:requiredFeature urid:map ;\n"
         << "\tlv2:optionalFeature lv2:hardRTCapable , work:schedule ;\n"
-        << "\tlv2:extensionData state:interface , work:interface ;\n"
-        << "\tlv2:port [\n"
+        << "\tlv2:extensionData state:interface , work:interface ;\n";
+    if (withUi) out << "\tui:ui <" << kZandrelLv2UiUri << "> ;\n";
+    out << "\tlv2:port [\n"
         << "\t\ta lv2:InputPort , atom:AtomPort ;\n"
         << "\t\tatom:bufferType atom:Sequence ;\n"
         << "\t\tatom:supports midi:MidiEvent , time:Position , patch:Message ;\n"
@@ -183,8 +186,30 @@ const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\
                               "@prefix rsz: <http://lv2plug.in/ns/ext/resize-port#> .\n"
                               "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
                               "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+                              "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
                               "@prefix work: <http://lv2plug.in/ns/ext/worker#> .\n";
+
+// The editor: embedded in the host's window, idled by the host. It works
+// on the plug-in instance itself where the host gives it (and says so in
+// its window where not); it follows the host's size factor and asks for
+// its window's size, and brackets gestures for automation where the host
+// offers those.
+std::string uiDescription() {
+    std::ostringstream out;
+    out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        << "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+        << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
+        << "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n"
+        << "<" << kZandrelLv2UiUri << ">\n"
+        << "\ta ui:X11UI ;\n"
+        << "\tlv2:requiredFeature ui:parent ;\n"
+        << "\tlv2:optionalFeature ui:idleInterface , <http://lv2plug.in/ns/ext/instance-access> ,"
+           " ui:resize , ui:touch , opts:options , urid:map ;\n"
+        << "\topts:supportedOption ui:scaleFactor ;\n"
+        << "\tlv2:extensionData ui:idleInterface .\n";
+    return out.str();
+}
 
 bool writeFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -197,8 +222,9 @@ bool writeFile(const std::string& path, const std::string& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fputs("usage: zandrel-lv2-ttl BUNDLE-FOLDER BINARY-FILE MINOR MICRO\n", stderr);
+    const bool withUi = argc == 6 && std::string(argv[5]) == "ui";
+    if (argc != 5 && !withUi) {
+        std::fputs("usage: zandrel-lv2-ttl BUNDLE-FOLDER BINARY-FILE MINOR MICRO [ui]\n", stderr);
         return 2;
     }
     const std::string folder = argv[1], binary = argv[2];
@@ -207,18 +233,26 @@ int main(int argc, char** argv) {
 
     std::ostringstream manifest;
     manifest << generated << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-             << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+             << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+             << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n"
              << "<" << kZandrelLv2Uri << ">\n"
              << "\ta lv2:Plugin , lv2:MIDIPlugin ;\n"
              << "\tlv2:binary <" << binary << "> ;\n"
              << "\trdfs:seeAlso <zandrel.ttl> .\n";
+    if (withUi)
+        manifest << "\n<" << kZandrelLv2UiUri << ">\n"
+                 << "\ta ui:X11UI ;\n"
+                 << "\tui:binary <" << binary << "> ;\n"
+                 << "\trdfs:seeAlso <zandrel_ui.ttl> .\n";
 
     std::ostringstream description;
     description << generated << kPrefixes << "@prefix zandrel: <" << kZandrelLv2Prefix << "> .\n\n";
     writeParameters(description);
-    writePlugin(description, argv[3], argv[4]);
+    writePlugin(description, argv[3], argv[4], withUi);
 
-    const bool written = writeFile(folder + "/manifest.ttl", manifest.str()) &&
-                         writeFile(folder + "/zandrel.ttl", description.str());
+    const bool written =
+        writeFile(folder + "/manifest.ttl", manifest.str()) &&
+        writeFile(folder + "/zandrel.ttl", description.str()) &&
+        (!withUi || writeFile(folder + "/zandrel_ui.ttl", generated + uiDescription()));
     return written ? 0 : 1;
 }

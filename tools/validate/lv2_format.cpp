@@ -14,6 +14,7 @@
 
 #include "backend_support.h"
 #include "lv2_host.h"
+#include "lv2_ui_host.h"
 
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
@@ -295,12 +296,27 @@ public:
     std::string programName(int) override { return {}; }
 
     bool hasEditor() override { return description->hasUi; }
-    bool openEditor(unsigned long, int&, int&) override {
-        formatFault("the bundle describes a UI, which this validator cannot open yet");
-        return false;
+    // The bundle's X11 UI, offered all a host may offer (instance access,
+    // ui:resize, ui:touch), at the size it asks for.
+    bool openEditor(unsigned long parentWindow, int& width, int& height) override {
+        ui = std::make_unique<Lv2UiHost>(*host, parentWindow, Lv2UiHost::Options{});
+        if (!ui->loaded()) {
+            formatFault("the UI did not open: " + ui->error());
+            ui.reset();
+            return false;
+        }
+        if (ui->sizes.empty()) {
+            formatFault("the UI asked for no size through ui:resize");
+        } else {
+            width = ui->sizes.back().first;
+            height = ui->sizes.back().second;
+        }
+        return true;
     }
-    void idleEditor() override {}
-    void closeEditor() override {}
+    void idleEditor() override {
+        if (ui && !ui->idle()) formatFault("the UI's idle asked to close an embedded window");
+    }
+    void closeEditor() override { ui.reset(); }
 
     std::vector<std::string> takeFormatFaults() override { return faults.take(); }
 
@@ -312,6 +328,7 @@ private:
     }
 
     bool instantiateAt(double rate) {
+        ui.reset(); // the UI works on the instance that goes
         const std::string state = host->saveStateText().value_or("");
         Lv2Host::Options again = options;
         again.sampleRate = rate;
@@ -333,6 +350,7 @@ private:
     std::shared_ptr<const Description> description;
     Lv2Host::Options options;
     std::unique_ptr<Lv2Host> host;
+    std::unique_ptr<Lv2UiHost> ui; // goes before the instance it works on
     // The host's own value of each control port (what its window shows),
     // readable from any thread.
     std::unique_ptr<std::atomic<float>[]> knobs;
