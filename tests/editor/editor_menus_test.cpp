@@ -114,8 +114,12 @@ TEST_F(EditorTest, TheFileDialogsSaveImportAndListThroughTheDesktopsDialog) {
         choose(views().chordMenu, {c.entry});
         EXPECT_NE(gui->getFileDialogMode(), ZandrelGUI::kNoDialog);
         ASSERT_TRUE(idleUntil([&] { return gui->getFileDialogMode() == ZandrelGUI::kNoDialog; }));
-        if (!c.written.empty()) EXPECT_TRUE(fs::exists(c.written)) << c.written;
-        if (c.size) EXPECT_EQ(fs::file_size(c.written), c.size) << c.written;
+        if (!c.written.empty()) {
+            EXPECT_TRUE(fs::exists(c.written)) << c.written;
+        }
+        if (c.size) {
+            EXPECT_EQ(fs::file_size(c.written), c.size) << c.written;
+        }
         EXPECT_NE(fileText(documents + "/zenity.log").find("--title=" + c.title),
                   std::string::npos);
     }
