@@ -34,8 +34,7 @@ std::vector<Note> noteOnsOf(const std::vector<PluginHost::ReceivedEvent>& events
 // The note numbers of the note-ons, in the order they left.
 std::vector<int> onNotes(const std::vector<PluginHost::ReceivedEvent>& events);
 // The notes left sounding (see output_checks.h): empty when nothing hangs.
-std::vector<NoteLedger::Hanging>
-hangingNotes(const std::vector<PluginHost::ReceivedEvent>& events);
+std::vector<NoteLedger::Hanging> hangingNotes(const std::vector<PluginHost::ReceivedEvent>& events);
 
 // A note number as the note-edit parameters (33..40) and the current key
 // (84) take it.

@@ -19,7 +19,6 @@
 #include <bit>
 #include <cmath>
 
-
 namespace {
 // How far one proof looks ahead: about a second, so that at common rates a
 // proof is made once per step rather than once per block.

@@ -1,7 +1,8 @@
 // The sounding preview voices over a span, four voices to a vector (AVX2 on
-// x86-64, chosen at run time; other processors have no kernel). Every operation is the one the per-sample loop does,
-// element by element, so each voice's values are the same to the bit; the
-// values are then added to the outputs in voice order, sample by sample.
+// x86-64, chosen at run time; other processors have no kernel). Every
+// operation is the one the per-sample loop does, element by element, so each
+// voice's values are the same to the bit; the values are then added to the
+// outputs in voice order, sample by sample.
 #pragma once
 
 #include "preview_voice.h"

@@ -1,9 +1,9 @@
 #include "midi_export_file.h"
 #include "midi_status.h"
 
-#include "smf_bytes.h"
 #include "numeric.h"
 #include "preset_file.h"
+#include "smf_bytes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -83,6 +83,7 @@ std::vector<NoteLedger::Hanging> NoteLedger::hangingNotes() const {
 
 std::string NoteLedger::hanging() const {
     std::ostringstream out;
-    for (const Hanging& h : hangingNotes()) out << " ch" << h.channel << ":" << h.note << "x" << h.count;
+    for (const Hanging& h : hangingNotes())
+        out << " ch" << h.channel << ":" << h.note << "x" << h.count;
     return out.str();
 }

@@ -24,6 +24,5 @@ constexpr bool startsNote(uint8_t status, uint8_t velocity) {
 }
 // Program change and channel pressure carry one data byte, the others two.
 constexpr int dataBytesOf(uint8_t status) {
-    return messageKind(status) == kProgramChange || messageKind(status) == kChannelPressure ? 1
-                                                                                             : 2;
+    return messageKind(status) == kProgramChange || messageKind(status) == kChannelPressure ? 1 : 2;
 }

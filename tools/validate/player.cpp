@@ -143,12 +143,13 @@ void Player::letGo(int32_t blockSize, bool judgeNotes) {
     std::string hanging, restruck;
     if (!judgeNotes) ledger.clear();
     for (const NoteLedger::Hanging& h : ledger.hangingNotes()) {
-        const std::string note = " ch" + std::to_string(h.channel) + ":" +
-                                 std::to_string(h.note) + "x" + std::to_string(h.count);
+        const std::string note = " ch" + std::to_string(h.channel) + ":" + std::to_string(h.note) +
+                                 "x" + std::to_string(h.count);
         (h.restruck ? restruck : hanging) += note;
     }
     if (!hanging.empty())
-        failOnce(kHanging, "notes never ended after all notes off (channel:key x times):" + hanging);
+        failOnce(kHanging,
+                 "notes never ended after all notes off (channel:key x times):" + hanging);
     if (!restruck.empty() && !restruckTold) {
         log.did("keys struck again while sounding and ended once:" + restruck);
         restruckTold = true;
