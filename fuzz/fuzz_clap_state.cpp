@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (data[0] % 2 == 0) {
         // A state of Zandrel's own with the fuzzer's bytes laid over it.
         StandInDoor source;
-        fillTemplateState(source.state());
+        fillDistinctState(source.state());
         bytes.resize(kStateChunkSize);
         writeStateChunk(source.state(), bytes.data());
         bytes = overlay(std::move(bytes), data + 4, size - 4);
