@@ -7,7 +7,11 @@
 #include "parameter_indices.h"
 
 #include <algorithm>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+#include <vector>
 
 TEST(EditorNotifications, EveryParameterChangeReachesTheEditorAfterTheEngineAppliedIt) {
     FakeHost host;
@@ -37,6 +41,38 @@ TEST(EditorNotifications, SignalsRaisedOnTheRealtimeThreadWaitForTheEditorsThrea
     effect->deliverEditorNotifications();
     EXPECT_TRUE(editor.saw(param::kRefreshArpReleased));
     effect->setEditorLink(nullptr);
+}
+
+TEST(EditorNotifications, AnEditorUnlinkedWhileAnotherThreadNotifiesIsNeverCalledAfterwards) {
+    // The worker and hosts' automation threads call the link directly; an
+    // editor that goes away must not be called once unlinking has returned.
+    FakeHost host;
+    auto effect = makeEffect(host);
+    struct CountingEditor : EditorLink {
+        std::atomic<bool> gone{false};
+        std::atomic<int> lateCalls{0};
+        void setParameter(int32_t, float) override {
+            if (gone.load()) ++lateCalls;
+        }
+    };
+    std::atomic<bool> stop{false};
+    std::thread automation([&] {
+        for (int i = 0; !stop.load(); ++i) effect->setParameter(param::kSwing, (i % 100) / 100.0f);
+    });
+    // Kept until the end, so that a late call is counted whenever it comes.
+    std::vector<std::unique_ptr<CountingEditor>> editors;
+    for (int round = 0; round < 3000; ++round) {
+        CountingEditor& editor = *editors.emplace_back(std::make_unique<CountingEditor>());
+        effect->setEditorLink(&editor);
+        std::this_thread::yield();
+        effect->setEditorLink(nullptr);
+        editor.gone.store(true);
+    }
+    stop.store(true);
+    automation.join();
+    int lateCalls = 0;
+    for (const auto& editor : editors) lateCalls += editor->lateCalls.load();
+    EXPECT_EQ(lateCalls, 0);
 }
 
 TEST(EngineSetup, SampleRatesBelow44kHzRunAt44100AndTheHostCalledLiveIsRecognised) {

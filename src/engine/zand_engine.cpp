@@ -172,7 +172,18 @@ void ZandEngine::notifyEditor(int32_t index, float value) noexcept {
         fromRealtime.push({index, value});
         return;
     }
+    // Counted before the link is read: an editor going away waits for this
+    // call to leave it (setEditorLink).
+    editorLinkUsers.fetch_add(1);
     if (EditorLink* link = editorLink.load()) link->setParameter(index, value);
+    editorLinkUsers.fetch_sub(1);
+}
+
+void ZandEngine::setEditorLink(EditorLink* link) {
+    editorLink.store(link);
+    // A worker or automation thread may have read the old link just before:
+    // wait the few instructions until its call has left the old editor.
+    while (editorLinkUsers.load() != 0) std::this_thread::yield();
 }
 
 void ZandEngine::deliverEditorNotifications() {

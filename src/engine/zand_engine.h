@@ -153,7 +153,9 @@ public:
     // The editor (not owned). It hears of every parameter change after the
     // engine applied it; what the real-time thread has to say waits until
     // deliverEditorNotifications, which the editor calls from its idle.
-    void setEditorLink(EditorLink* link) { editorLink.store(link); }
+    // Once it returns, no notification is still reaching the old link, so
+    // the caller may destroy it.
+    void setEditorLink(EditorLink* link);
     void deliverEditorNotifications();
 
 protected:
@@ -331,6 +333,9 @@ private:
     int32_t frameBase = 0;
     std::unique_ptr<WorkerClient> worker;
     std::atomic<EditorLink*> editorLink{nullptr};
+    // Notifications on their way through the link from threads other than
+    // the real-time one (the worker, a host's automation threads).
+    std::atomic<int32_t> editorLinkUsers{0};
     struct Notification {
         int32_t index;
         float value;

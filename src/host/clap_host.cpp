@@ -1,4 +1,5 @@
 #include "clap_host.h"
+#include "window_libraries.h"
 
 #include "abi/posix_fd_support.h"
 #include "abi/state.h"
@@ -186,6 +187,7 @@ ClapLibrary::ClapLibrary(const std::string& path) : filePath(path) {
         loadError = why ? why : "dlopen failed";
         return;
     }
+    keepWindowLibrariesLoaded();
     pluginEntry = static_cast<const clap_plugin_entry*>(dlsym(handle, "clap_entry"));
     if (!pluginEntry) {
         loadError = "no clap_entry";

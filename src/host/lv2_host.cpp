@@ -1,4 +1,5 @@
 #include "lv2_host.h"
+#include "window_libraries.h"
 
 #include "host_parameters.h"
 #include "lv2_uris.h"
@@ -262,6 +263,7 @@ const LV2_Descriptor* Lv2Bundle::openBinary(std::string& error) {
         return nullptr;
     }
     if (!binary) binary = dlopen(file, RTLD_NOW | RTLD_LOCAL);
+    keepWindowLibrariesLoaded();
     lilv_free(file);
     if (!binary) {
         const char* why = dlerror();

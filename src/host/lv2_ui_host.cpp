@@ -1,4 +1,5 @@
 #include "lv2_ui_host.h"
+#include "window_libraries.h"
 
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
@@ -98,6 +99,7 @@ Lv2UiHost::Lv2UiHost(Lv2Host& plugin, unsigned long parentWindow, const Options&
         return;
     }
     m.binary = dlopen(binaryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    keepWindowLibrariesLoaded();
     const auto entry =
         m.binary ? reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(m.binary, "lv2ui_descriptor"))
                  : nullptr;
