@@ -295,6 +295,7 @@ bool Lv2Host::Impl::instantiate() {
     InsidePlugin inside(true);
     if (!options.loadBinaryItself) {
         instance = lilv_plugin_instantiate(plugin, rate, features.data());
+        keepWindowLibrariesLoaded();
         return instance != nullptr;
     }
     const LV2_Descriptor* descriptor = bundle->openBinary(error);
