@@ -148,11 +148,20 @@ void ZandEngine::proveQuietTicks(const ClockLookaheadInputs& inputs, int64_t hor
 OffsetRange ZandEngine::offsetRange(int64_t n) const noexcept {
     // Every offset the tick can choose within step n: the rule with both
     // answers to each of its questions about the position.
+    // The rule reads the timing lane at three steps at most: read once.
+    const int64_t afterLast = static_cast<int64_t>(st.lastStep) + 1;
+    const double atStep = timingOffset(n);
+    const double atNext = timingOffset(n + 1);
+    const double atAfterLast = timingOffset(afterLast);
+    const auto timingOf = [&](int64_t step) {
+        return step == n ? atStep : step == n + 1 ? atNext : atAfterLast;
+    };
     OffsetRange range{HUGE_VAL, -HUGE_VAL};
     for (const bool first : {false, true}) {
         for (const bool second : {false, true}) {
             int asked = 0;
-            const double x = stepOffset(n, [&](double) { return asked++ == 0 ? first : second; });
+            const double x = stepOffset(
+                n, [&](double) { return asked++ == 0 ? first : second; }, timingOf);
             if (!std::isfinite(x)) return OffsetRange{NAN, NAN};
             range.smallest = x < range.smallest ? x : range.smallest;
             range.largest = x > range.largest ? x : range.largest;

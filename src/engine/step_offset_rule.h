@@ -9,20 +9,20 @@
 
 #include "zand_engine.h"
 
-template <typename IsLastStep>
-double ZandEngine::stepOffset(int64_t n, IsLastStep isLastStep) const noexcept {
+template <typename IsLastStep, typename TimingOf>
+double ZandEngine::stepOffset(int64_t n, IsLastStep isLastStep, TimingOf timingOf) const noexcept {
     const double swingDelay = (n & 1) ? st.swing * 0.125 : 0.0;
-    const double tn = timingOffset(n);
+    const double tn = timingOf(n);
     double o;
     if (tn > 0.001) {
         if (isLastStep(tn)) {
-            const double next = timingOffset(static_cast<int64_t>(st.lastStep) + 1);
+            const double next = timingOf(static_cast<int64_t>(st.lastStep) + 1);
             o = next < -0.000001 ? next : tn;
         } else {
             o = tn;
         }
     } else {
-        const double next = timingOffset(n + 1);
+        const double next = timingOf(n + 1);
         o = next < -0.000001 ? next : 0.0;
     }
     if (swingDelay > 0.0 && o >= 0.0)

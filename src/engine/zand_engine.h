@@ -249,9 +249,15 @@ protected:
     double beatPosAfter(int64_t samples) const noexcept;
     // Offset of the step in quarter notes from the timing lane, -0.25..0.25.
     double timingOffset(int64_t step) const noexcept;
-    // The offset the clock gives step n (step_offset_rule.h).
+    // The offset the clock gives step n (step_offset_rule.h); timingOf(step)
+    // answers timingOffset(step), so that a caller asking the rule several
+    // times may answer from values it read once.
+    template <typename IsLastStep, typename TimingOf>
+    double stepOffset(int64_t n, IsLastStep isLastStep, TimingOf timingOf) const noexcept;
     template <typename IsLastStep>
-    double stepOffset(int64_t n, IsLastStep isLastStep) const noexcept;
+    double stepOffset(int64_t n, IsLastStep isLastStep) const noexcept {
+        return stepOffset(n, isLastStep, [this](int64_t step) { return timingOffset(step); });
+    }
     void playStep() noexcept;
     void playNote(int index, int extra) noexcept;
     // The value of a lane at its current position.
