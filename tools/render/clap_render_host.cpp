@@ -3,17 +3,16 @@
 // the state extension's streams; the rest through Zandrel's own extension.
 #include "abi/params.h"
 #include "clap_host.h"
-#include "render_host.h"
+#include "parameter_indices.h"
+#include "render_host_on.h"
 #include "zandrel_clap_services.h"
 
 namespace {
 
-constexpr int32_t kHostParameters = 32;
-
-class ClapRenderHost final : public RenderHost {
+class ClapRenderHost final : public RenderHostOn<ClapHost> {
 public:
     ClapRenderHost(const std::string& path, const ClapHost::Options& options)
-        : host(path, options) {
+        : RenderHostOn(path, options) {
         if (host.loaded())
             services = static_cast<const zandrel_clap_services*>(
                 host.extension(kZandrelServicesExtension));
@@ -22,32 +21,11 @@ public:
     bool loaded() const { return host.loaded() && services; }
     std::string error() const { return host.loaded() ? "not Zandrel" : host.error(); }
 
-    double sampleRate() const override { return host.sampleRate(); }
-    int64_t samplePosition() const override { return host.samplePosition(); }
-    void setTempo(double bpm) override { host.setTempo(bpm); }
-    void setPlaying(bool playing) override { host.setPlaying(playing); }
-    void locate(double ppq) override { host.locate(ppq); }
-    void queueMidi(int32_t frame, uint8_t status, uint8_t data1, uint8_t data2) override {
-        host.queueMidi(frame, status, data1, data2);
-    }
-    void processBlock(int32_t frames) override { host.processBlock(frames); }
-
     void takeMidi(std::vector<TimedMidi>& into) override {
         for (const auto& r : host.events)
             into.push_back({r.sampleTime, r.status, r.data1, r.data2});
         host.events.clear();
         host.parameterEvents.clear();
-    }
-    void captureAudio(bool on) override {
-        host.captureAudio = on;
-        host.audioLeft.clear();
-        host.audioRight.clear();
-    }
-    void takeAudio(std::vector<float>& left, std::vector<float>& right) override {
-        left = std::move(host.audioLeft);
-        right = std::move(host.audioRight);
-        host.audioLeft.clear();
-        host.audioRight.clear();
     }
 
     void seedRandom(uint64_t seed) override { services->seed_random(host.plugin(), seed); }
@@ -64,14 +42,13 @@ public:
         return host.parameterName(static_cast<uint32_t>(index));
     }
     void setParameter(int32_t index, float value) override {
-        if (index >= 0 && index < kHostParameters)
+        if (index >= 0 && index < param::kHostParameterCount)
             host.setParameter(static_cast<clap_id>(index), value);
         else
             services->set_parameter(host.plugin(), index, value);
     }
 
 private:
-    ClapHost host;
     const zandrel_clap_services* services = nullptr;
 };
 

@@ -4,49 +4,27 @@
 // the state interface, the rest through Zandrel's own extension.
 #include "lv2_host.h"
 #include "lv2_uris.h"
-#include "render_host.h"
+#include "parameter_indices.h"
+#include "render_host_on.h"
 #include "zandrel_lv2_services.h"
 
 #include <lv2/atom/atom.h>
 
 namespace {
 
-constexpr int32_t kHostParameters = 32;
-
-class Lv2RenderHost final : public RenderHost {
+class Lv2RenderHost final : public RenderHostOn<Lv2Host> {
 public:
     Lv2RenderHost(const std::string& bundle, const Lv2Host::Options& options)
-        : host(bundle, options) {}
+        : RenderHostOn(bundle, options) {}
 
     bool loaded() const { return host.loaded() && host.extensionData(kZandrelServicesUri); }
     std::string error() const { return host.loaded() ? "not Zandrel" : host.error(); }
-
-    double sampleRate() const override { return host.sampleRate(); }
-    int64_t samplePosition() const override { return host.samplePosition(); }
-    void setTempo(double bpm) override { host.setTempo(bpm); }
-    void setPlaying(bool playing) override { host.setPlaying(playing); }
-    void locate(double ppq) override { host.locate(ppq); }
-    void queueMidi(int32_t frame, uint8_t status, uint8_t data1, uint8_t data2) override {
-        host.queueMidi(frame, status, data1, data2);
-    }
-    void processBlock(int32_t frames) override { host.processBlock(frames); }
 
     void takeMidi(std::vector<TimedMidi>& into) override {
         for (const auto& r : host.events)
             into.push_back({r.sampleTime, r.status, r.data1, r.data2});
         host.events.clear();
         host.parameters.clear();
-    }
-    void captureAudio(bool on) override {
-        host.captureAudio = on;
-        host.audioLeft.clear();
-        host.audioRight.clear();
-    }
-    void takeAudio(std::vector<float>& left, std::vector<float>& right) override {
-        left = std::move(host.audioLeft);
-        right = std::move(host.audioRight);
-        host.audioLeft.clear();
-        host.audioRight.clear();
     }
 
     void seedRandom(uint64_t seed) override { host.seedRandom(seed); }
@@ -66,14 +44,11 @@ public:
     }
     std::string parameterName(int32_t index) override { return host.parameterName(index); }
     void setParameter(int32_t index, float value) override {
-        if (index >= 0 && index < kHostParameters)
+        if (index >= 0 && index < param::kHostParameterCount)
             host.setControl(index, value);
         else
             host.setParameter(index, value);
     }
-
-private:
-    Lv2Host host;
 };
 
 } // namespace

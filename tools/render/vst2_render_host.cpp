@@ -1,44 +1,23 @@
 // The renderer's host for Zandrel.so: our VST 2.4 host, with the plug-in's
 // vendor services for what the format itself does not offer.
 #include "plugin_host.h"
-#include "render_host.h"
+#include "render_host_on.h"
 #include "zandrel_vendor_services.h"
 
 namespace {
 
-class Vst2RenderHost final : public RenderHost {
+class Vst2RenderHost final : public RenderHostOn<PluginHost> {
 public:
     Vst2RenderHost(const std::string& path, const PluginHost::Options& options)
-        : host(path, options) {}
+        : RenderHostOn(path, options) {}
 
     bool loaded() const { return host.loaded(); }
     const std::string& error() const { return host.error(); }
-
-    double sampleRate() const override { return host.sampleRate(); }
-    int64_t samplePosition() const override { return host.samplePosition(); }
-    void setTempo(double bpm) override { host.setTempo(bpm); }
-    void setPlaying(bool playing) override { host.setPlaying(playing); }
-    void locate(double ppq) override { host.locate(ppq); }
-    void queueMidi(int32_t frame, uint8_t status, uint8_t data1, uint8_t data2) override {
-        host.queueMidi(frame, status, data1, data2);
-    }
-    void processBlock(int32_t frames) override { host.processBlock(frames); }
 
     void takeMidi(std::vector<TimedMidi>& into) override {
         for (const auto& r : host.events)
             if (r.type == kVstMidiType) into.push_back({r.sampleTime, r.status, r.data1, r.data2});
         host.events.clear();
-    }
-    void captureAudio(bool on) override {
-        host.captureAudio = on;
-        host.audioLeft.clear();
-        host.audioRight.clear();
-    }
-    void takeAudio(std::vector<float>& left, std::vector<float>& right) override {
-        left = std::move(host.audioLeft);
-        right = std::move(host.audioRight);
-        host.audioLeft.clear();
-        host.audioRight.clear();
     }
 
     void seedRandom(uint64_t seed) override {
@@ -60,9 +39,6 @@ public:
     }
     std::string parameterName(int32_t index) override { return host.parameterName(index); }
     void setParameter(int32_t index, float value) override { host.setParameter(index, value); }
-
-private:
-    PluginHost host;
 };
 
 } // namespace
