@@ -93,6 +93,14 @@ CParamDisplay2* ZandrelGUI::valueDisplay(const CRect& r, int32_t tag, int32_t st
     return d;
 }
 
+void ZandrelGUI::addKickButtons(CViewContainer* section, std::initializer_list<KickPlace> places) {
+    for (const KickPlace& k : places) {
+        *k.view = new CKickButton(scaled(k.left, k.top, k.right, k.bottom), this, k.tag,
+                                  bitmaps[k.bitmap]);
+        section->addView(*k.view);
+    }
+}
+
 MyCOptionMenu* ZandrelGUI::presetMenuView(const CRect& r, int32_t tag, const char* first,
                                           const char* second) {
     auto* menu = new MyCOptionMenu(r, this, tag);
@@ -264,25 +272,15 @@ void ZandrelGUI::buildChordSection() {
     views.inputMode = new COnOffButton(scaled(181, 8, 239, 32), this, param::kInputMode, b);
     views.inputMode->setValue(parameter(param::kInputMode));
     section->addView(views.inputMode);
-    struct Kick {
-        CKickButton** view;
-        int32_t tag;
-        int32_t bitmap;
-        double left, top, right, bottom;
-    };
-    const Kick kicks[] = {
-        {&views.snapshot, param::kSnapshot, 1139, 239, 8, 297, 32},
-        {&views.restoreSnapshot, param::kRestoreSnapshot, 1140, 297, 8, 355, 32},
-        {&views.randomNotes, param::kRandomNotes, 1141, 355, 8, 413, 32},
-        {&views.chordPrevious, 77, 1131, 525, 11, 543, 26},
-        {&views.chordNext, 76, 1132, 545, 11, 563, 26},
-        {&views.chordSave, 108, 139, 565, 11, 583, 26},
-    };
-    for (const Kick& k : kicks) {
-        *k.view = new CKickButton(scaled(k.left, k.top, k.right, k.bottom), this, k.tag,
-                                  bitmaps[k.bitmap]);
-        section->addView(*k.view);
-    }
+    addKickButtons(section,
+                   {
+                       {&views.snapshot, param::kSnapshot, 1139, 239, 8, 297, 32},
+                       {&views.restoreSnapshot, param::kRestoreSnapshot, 1140, 297, 8, 355, 32},
+                       {&views.randomNotes, param::kRandomNotes, 1141, 355, 8, 413, 32},
+                       {&views.chordPrevious, 77, 1131, 525, 11, 543, 26},
+                       {&views.chordNext, 76, 1132, 545, 11, 563, 26},
+                       {&views.chordSave, 108, 139, 565, 11, 583, 26},
+                   });
 
     views.chordKeyboard = new PianoKeys(scaled(29, 125, 590, 185), this, 73, guiScaleF);
     views.chordKeyboard->setOctaveWidth(metrics[LayoutMetrics::kOctaveWidth],
@@ -379,34 +377,19 @@ void ZandrelGUI::buildArpSection() {
     styleLabel(views.rateText, kLabelText, s);
     section->addView(views.rateText);
 
-    struct Kick {
-        CKickButton** view;
-        int32_t tag;
-        int32_t bitmap;
-        double left, top, right, bottom;
-    };
-    const Kick kicks[] = {
-        {&views.patternCopy, param::kCopy, 147, 8, 304, 42, 321},
-        {&views.patternPaste, param::kPaste, 148, 42, 304, 76, 321},
-        {&views.randomizeLane, param::kRandomizeLane, 149, 76, 304, 110, 321},
-    };
-    for (const Kick& k : kicks) {
-        *k.view = new CKickButton(scaled(k.left, k.top, k.right, k.bottom), this, k.tag,
-                                  bitmaps[k.bitmap]);
-        section->addView(*k.view);
-    }
+    addKickButtons(section,
+                   {
+                       {&views.patternCopy, param::kCopy, 147, 8, 304, 42, 321},
+                       {&views.patternPaste, param::kPaste, 148, 42, 304, 76, 321},
+                       {&views.randomizeLane, param::kRandomizeLane, 149, 76, 304, 110, 321},
+                   });
     knob(views.swing, param::kSwing, 428, 0.0f, parameter(param::kSwing));
     knob(views.gate, param::kGate, 468, 0.5f, parameter(param::kGate));
-    const Kick presetKicks[] = {
-        {&views.arpPrevious, 101, 131, 525, 277, 543, 292},
-        {&views.arpNext, 100, 132, 545, 277, 563, 292},
-        {&views.arpSave, 107, 137, 565, 277, 583, 292},
-    };
-    for (const Kick& k : presetKicks) {
-        *k.view = new CKickButton(scaled(k.left, k.top, k.right, k.bottom), this, k.tag,
-                                  bitmaps[k.bitmap]);
-        section->addView(*k.view);
-    }
+    addKickButtons(section, {
+                                {&views.arpPrevious, 101, 131, 525, 277, 543, 292},
+                                {&views.arpNext, 100, 132, 545, 277, 563, 292},
+                                {&views.arpSave, 107, 137, 565, 277, 583, 292},
+                            });
 
     views.arpKeyboard = new ArpPnoKeys(scaled(514, 302, 583, 345), this, 97, guiScaleF);
     for (int32_t pc = 0; pc < 12; ++pc)

@@ -25,6 +25,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 class ArpPnoKeys;
@@ -189,6 +190,14 @@ private:
     CParamDisplay2* valueDisplay(const CRect& r, int32_t tag, int32_t style, float defaultValue);
     MyCOptionMenu* presetMenuView(const CRect& r, int32_t tag, const char* first,
                                   const char* second);
+    // A kick button: where it goes, its tag and its bitmap.
+    struct KickPlace {
+        CKickButton** view;
+        int32_t tag;
+        int32_t bitmap;
+        double left, top, right, bottom;
+    };
+    void addKickButtons(CViewContainer* section, std::initializer_list<KickPlace> places);
     // The about screen's picture (about_screen.cpp).
     void buildAboutBitmap();
     // Notifications (editor_notifications.cpp).
