@@ -24,41 +24,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAILED: $*"
-    echo "--- host log"; cat "$log"
-    echo "--- host errors"; cat "$work/host.err"
-    exit 1
-}
-wait_for() { # PATTERN [FILE]: up to 15 seconds for a matching line
-    for _ in $(seq 150); do
-        grep -qE "$1" "${2:-$log}" && return 0
-        sleep 0.1
-    done
-    fail "no line matching '$1' in ${2:-$log}"
-}
-send() { echo "$*" >&3; }
-# value INDEX: the parameter as the host reads it.
-value() {
-    local before
-    before=$(grep -c "^value $1 " "$log" || true)
-    send get "$1"
-    for _ in $(seq 50); do
-        (($(grep -c "^value $1 " "$log" || true) > before)) && break
-        sleep 0.1
-    done
-    grep "^value $1 " "$log" | tail -1 | cut -d' ' -f3
-}
-chunk_field() {
-    local before
-    before=$(grep -c "^chunk $1 " "$log" || true)
-    send chunk "$1"
-    for _ in $(seq 50); do
-        (($(grep -c "^chunk $1 " "$log" || true) > before)) && break
-        sleep 0.1
-    done
-    grep "^chunk $1 " "$log" | tail -1 | cut -d' ' -f3
-}
+. "$(dirname "$0")/editor_host_driver.sh"
+# value INDEX: the parameter as the host reads it; chunk_field OFFSET: a
+# float of the state chunk.
+value() { ask get value "$1"; }
+chunk_field() { ask chunk chunk "$1"; }
 expect() { [[ $2 == "$3" ]] || fail "$1: $2, expected $3"; }
 shot() { sleep 0.5; import -window root -crop "${2:-593x579}+0+0" "$work/$1.png"; }
 

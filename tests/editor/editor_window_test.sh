@@ -16,21 +16,7 @@ pid=
 cleanup() { exec 3>&- 2>/dev/null || true; [[ -n $pid ]] && kill "$pid" 2>/dev/null || true; }
 trap cleanup EXIT
 
-fail() {
-    echo "FAILED: $*"
-    echo "--- host log"; cat "$log"
-    echo "--- host errors"; cat "$work/host.err"
-    exit 1
-}
-# wait_for PATTERN: up to 15 seconds for a log line matching it.
-wait_for() {
-    for _ in $(seq 150); do
-        grep -qE "$1" "$log" && return 0
-        sleep 0.1
-    done
-    fail "no line matching '$1'"
-}
-send() { echo "$*" >&3; }
+. "$(dirname "$0")/editor_host_driver.sh"
 geometry() { xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p'; }
 expect_geometry() {
     for _ in $(seq 50); do [[ $(geometry) == "$1" ]] && return 0; sleep 0.1; done
