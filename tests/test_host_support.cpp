@@ -23,16 +23,6 @@ std::unique_ptr<PluginHost> chordHost() {
     return host;
 }
 
-std::vector<Note> notesOf(const std::vector<PluginHost::ReceivedEvent>& events) {
-    std::vector<Note> notes;
-    for (const auto& e : events) {
-        const int kind = e.status & 0xF0;
-        if (kind != 0x90 && kind != 0x80) continue;
-        notes.push_back({e.sampleTime, (e.status & 15) + 1, e.data1, kind == 0x90 ? e.data2 : 0});
-    }
-    return notes;
-}
-
 std::vector<Note> noteOnsOf(const std::vector<PluginHost::ReceivedEvent>& events) {
     std::vector<Note> ons;
     for (const Note& n : notesOf(events))

@@ -28,8 +28,18 @@ struct Note {
     bool operator==(const Note&) const = default;
 };
 
-// The note events among what came back, note-ons with velocity 0 as offs.
-std::vector<Note> notesOf(const std::vector<PluginHost::ReceivedEvent>& events);
+// The note events among what came back, note-ons with velocity 0 as offs;
+// from any format's host of ours (their received events share the fields).
+template <typename ReceivedEvent>
+std::vector<Note> notesOf(const std::vector<ReceivedEvent>& events) {
+    std::vector<Note> notes;
+    for (const auto& e : events) {
+        const int kind = e.status & 0xF0;
+        if (kind != 0x90 && kind != 0x80) continue;
+        notes.push_back({e.sampleTime, (e.status & 15) + 1, e.data1, kind == 0x90 ? e.data2 : 0});
+    }
+    return notes;
+}
 std::vector<Note> noteOnsOf(const std::vector<PluginHost::ReceivedEvent>& events);
 // The note numbers of the note-ons, in the order they left.
 std::vector<int> onNotes(const std::vector<PluginHost::ReceivedEvent>& events);

@@ -159,7 +159,7 @@ std::vector<Note> playWrites(bool lv2, bool patch) {
         lv2 ? l->processBlock(static_cast<int32_t>(now + kBlock - start))
             : v->processBlock(static_cast<int32_t>(now + kBlock - start));
     }
-    return lv2 ? lv2NotesOf(l->events) : notesOf(v->events);
+    return lv2 ? notesOf(l->events) : notesOf(v->events);
 }
 
 TEST(Lv2Parameters, ControlPortsAndPatchSetAreHostWritesAsInTheVst2Build) {
@@ -324,7 +324,7 @@ TEST(Lv2Worker, ProgramChangesReadPresetsOnTheHostsWorkerOrTheSharedThread) {
         host->noteOn(0, 1, 60, 100);
         host->processBlock(64);
         std::vector<int> played;
-        for (const Note& n : lv2NotesOf(host->events)) played.push_back(n.note);
+        for (const Note& n : notesOf(host->events)) played.push_back(n.note);
         EXPECT_EQ(played, (std::vector<int>{62, 65, 69})) << (hostWorker ? "host's" : "shared");
     }
     unsetenv("XDG_DOCUMENTS_DIR");

@@ -115,7 +115,7 @@ Played playLv2(const Session& s, int32_t block) {
             apply(host, s.changes[next], static_cast<int32_t>(s.changes[next].sample - now));
         host.processBlock(block);
     }
-    return {lv2NotesOf(host.events), host.audioLeft};
+    return {notesOf(host.events), host.audioLeft};
 }
 
 // VST 2.4: the same blocks, each split where the transport changes.
