@@ -103,9 +103,6 @@ void ClapEditorBridge::onFd(int fd, uint32_t /*flags*/) {
 }
 
 void ClapEditorBridge::tick() {
-    // What the audio thread had to tell the editor reaches it here, on the
-    // host's main thread, before the editor's idle.
-    owner.zandEngine().deliverEditorNotifications();
     editor->idle();
 }
 

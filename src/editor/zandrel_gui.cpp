@@ -187,6 +187,9 @@ void ZandrelGUI::drainNotifications() {
 }
 
 void ZandrelGUI::idle() {
+    // What the real-time thread had to tell the editor reaches it here, on
+    // the thread that runs the window, whatever the plug-in format.
+    engine.deliverEditorNotifications();
     if (frame) {
         drainNotifications();
         if (isGuiOpen() && rebuildPending) rebuild();

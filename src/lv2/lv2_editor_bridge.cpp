@@ -40,7 +40,6 @@ unsigned long Lv2EditorBridge::open(unsigned long parentWindow) {
 }
 
 void Lv2EditorBridge::idle() {
-    engine.deliverEditorNotifications();
     editor->idle();
 }
 

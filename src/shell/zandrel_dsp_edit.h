@@ -15,6 +15,4 @@ public:
     ~ZandrelDSPEdit() override;
 
     int32_t getVendorVersion() override { return 1005; }
-    intptr_t dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                        float opt) override;
 };
