@@ -5,7 +5,7 @@
 # text entry over a note; the about screen (also over the header-only
 # window); the message the window shows without a file dialog program; a
 # step drawn. The manual's pictures (docs/manual/pictures) and
-# docs/editor.png are taken from these. Run under xvfb-run (a screen of at
+# docs/editor.png are taken from these. Run under tests/with_display.sh (a screen of at
 # least 1400 x 1300).
 # usage: screenshots.sh EDITOR_HOST OUT_DIR
 set -euo pipefail
